@@ -1,0 +1,28 @@
+#pragma once
+
+#include "link/link_indicators.h"
+
+#include <QWidget>
+
+class QLabel;
+class Led;
+
+// The diagnose window: written by the links and the poll tick, no logic of its own.
+class TfmDiagnose : public QWidget, public LinkIndicators {
+    Q_OBJECT
+public:
+    explicit TfmDiagnose(QWidget* parent = nullptr);
+
+    Led* led_scanusb = nullptr;
+    Led* led_scancom = nullptr;
+    Led* led_datastream = nullptr;
+    QLabel* l_devcount = nullptr;
+    QLabel* l_devname = nullptr;
+    QLabel* l_incount = nullptr;
+
+    void toggleScanUsb() override;
+    void toggleScanCom() override;
+    void toggleDataStream() override;
+    void setDeviceCountText(const QString& text) override;
+    void setDeviceNameText(const QString& text) override;
+};

@@ -1,0 +1,76 @@
+#include "app/error_report.h"
+
+#include "platform/app_error.h"
+#include "platform/dialogs.h"
+
+#include <QApplication>
+
+#include <exception>
+
+namespace {
+
+struct State {
+    bool boxOpen = false;
+    QString lastShown; // the error last shown, while it keeps recurring
+    int suppressed = 0;
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+bool run(const std::function<void()>& fn)
+{
+    try {
+        fn();
+        return true;
+    } catch (const AppError& error) {
+        ErrorReport::Report(error.text());
+    } catch (const std::exception& error) {
+        ErrorReport::Report(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ErrorReport::Report(QStringLiteral("Unbekannter Fehler"));
+    }
+    return false;
+}
+
+} // namespace
+
+namespace ErrorReport {
+
+bool RunTick(const std::function<void()>& tick)
+{
+    const bool ok = run(tick);
+    if (ok && !state().boxOpen)
+        state().lastShown.clear();
+    return ok;
+}
+
+bool RunHandler(const std::function<void()>& handler)
+{
+    if (!state().boxOpen)
+        state().lastShown.clear();
+    return run(handler);
+}
+
+void Report(const QString& text)
+{
+    State& s = state();
+    if (s.boxOpen || text == s.lastShown) {
+        ++s.suppressed;
+        return;
+    }
+    s.lastShown = text;
+    s.boxOpen = true;
+    // The box is modal: ticks go on inside it and may report again (counted above).
+    dialogs().error(QApplication::activeWindow(), text);
+    s.boxOpen = false;
+}
+
+int SuppressedCount() { return state().suppressed; }
+
+void Reset() { state() = State{}; }
+
+} // namespace ErrorReport

@@ -1,0 +1,60 @@
+#include "app/quit_on_signal.h"
+#include "app/start_unit.h"
+#include "app/windows.h"
+#include "link/usb_com.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+namespace {
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Velcor Monidesk"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MONIDESK_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Velcor"));
+}
+
+// Reads the command line before any window system is needed, so --help and --version
+// work without a display. Returns whether --simulate was given.
+bool parseCommandLine(int argc, char* argv[])
+{
+    QCoreApplication core(argc, argv);
+    nameApplication();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Monitoring and logging station for the HeatSpan and TideSpan transmitters."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Serve the USB link from the built-in simulated receiver "
+                       "(HeatSpan at address 17, TideSpan at address 0)."));
+    parser.addOption(simulate);
+    parser.process(core);
+    return parser.isSet(simulate);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const bool simulate = parseCommandLine(argc, argv);
+
+    QApplication app(argc, argv);
+    nameApplication();
+    QApplication::setApplicationDisplayName(QStringLiteral("Velcor Monidesk"));
+    // The tray keeps the program alive while every window is hidden.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    if (simulate)
+        UseSimulatedReceiver();
+
+    InitResources();
+    CreateWindows();
+    CloseOnTerminationSignals([] { fmStart->close(); });
+    fmStart->show();
+    const int result = QApplication::exec();
+    DestroyWindows();
+    return result;
+}

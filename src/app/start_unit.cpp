@@ -1,0 +1,181 @@
+#include "app/start_unit.h"
+
+#include "app/diagnose.h"
+#include "app/error_report.h"
+#include "app/filelog.h"
+#include "app/windows.h"
+#include "link/serial_com.h"
+#include "link/telegram.h"
+#include "link/usb_com.h"
+#include "platform/dialogs.h"
+#include "platform/window_frame.h"
+#include "settings/settings_io.h"
+#include "settings/setup.h"
+#include "temperature/heatspan.h"
+#include "level/tidespan.h"
+#include "alarm/alarm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QSystemTrayIcon>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+void showSettingsMessage(const std::string& text)
+{
+    dialogs().message(nullptr, QString::fromStdString(text));
+}
+
+} // namespace
+
+TfmStart::TfmStart(QWidget* parent) : QWidget(parent)
+{
+    MakeFixedWindow(this, QStringLiteral("Velcor Monidesk V2.0"), 366, 67);
+    setWindowFlag(Qt::WindowMinimizeButtonHint);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/monidesk.svg")));
+    move(490, 335);
+
+    bt_tidespan = makeButton(4, QStringLiteral("TideSpan"), QStringLiteral("tidespan"));
+    bt_heatspan = makeButton(64, QStringLiteral("HeatSpan"), QStringLiteral("heatspan"));
+    bt_setup = makeButton(124, QStringLiteral("Setup"), QStringLiteral("setup"));
+    bt_alarm = makeButton(184, QStringLiteral("Alarm"), QStringLiteral("alarm"));
+    bt_diagnose = makeButton(244, QStringLiteral("Diagnose"), QStringLiteral("diagnose"));
+    bt_minimize = makeButton(304, QStringLiteral("Minimize"), QStringLiteral("minimize"));
+    connect(bt_tidespan, &QToolButton::clicked, this, &TfmStart::bt_tidespanClick);
+    connect(bt_heatspan, &QToolButton::clicked, this, &TfmStart::bt_heatspanClick);
+    connect(bt_setup, &QToolButton::clicked, this, &TfmStart::bt_setupClick);
+    connect(bt_alarm, &QToolButton::clicked, this, &TfmStart::bt_alarmClick);
+    connect(bt_diagnose, &QToolButton::clicked, this, &TfmStart::bt_diagnoseClick);
+    connect(bt_minimize, &QToolButton::clicked, this, &TfmStart::bt_minimizeClick);
+
+    TR1 = new QSystemTrayIcon(QIcon(QStringLiteral(":/icons/monidesk.svg")), this);
+    TR1->setToolTip(QStringLiteral("Velcor Monidesk"));
+    connect(TR1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
+            TR1Click();
+    });
+
+    // Enabled from creation; its first tick comes from the message loop.
+    Timer2 = new QTimer(this);
+    Timer2->setInterval(100);
+    connect(Timer2, &QTimer::timeout, this, &TfmStart::Timer2Timer);
+    Timer2->start();
+
+    FormCreate();
+}
+
+TfmStart::~TfmStart() { FormDestroy(); }
+
+QToolButton* TfmStart::makeButton(int left, const QString& caption, const QString& icon)
+{
+    auto* button = new QToolButton(this);
+    button->setGeometry(left, 4, 60, 60);
+    button->setText(caption);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(false);
+    return button;
+}
+
+void TfmStart::FormCreate()
+{
+    // Numbers are written and parsed with "." everywhere through locale-independent
+    // functions, so there is no process-wide separator to set here.
+    LoadSettings();
+}
+
+void TfmStart::LoadSettings()
+{
+    if (auto store = OpenUserSettingsStore())
+        ::LoadSettings(*store, settings, showSettingsMessage);
+}
+
+void TfmStart::ApplyFirstRunDefaults() { ::ApplyFirstRunDefaults(settings); }
+
+void TfmStart::SaveSettings()
+{
+    if (auto store = OpenUserSettingsStore())
+        ::SaveSettings(*store, settings, showSettingsMessage);
+}
+
+void TfmStart::ApplyChannelNames()
+{
+    // Filled in with the setup and temperature windows.
+}
+
+void TfmStart::Timer2Timer()
+{
+    ErrorReport::RunTick([] {
+        PollUsbReceiver();
+        PollSerialReceiver(fmSerial);
+        if (fmDiagnose)
+            fmDiagnose->l_incount->setText(StatusLine());
+        if (settings.CHK_TERMLOG && fmFilelog)
+            fmFilelog->WriteTermoLog();
+        if (settings.CHK_LEVELLOG && fmFilelog)
+            fmFilelog->WriteLevelLog();
+    });
+}
+
+void TfmStart::bt_tidespanClick() { ShowWindow(fmLevel); }
+void TfmStart::bt_heatspanClick() { ShowWindow(fmTermo); }
+void TfmStart::bt_setupClick() { ShowWindow(fmSetup); }
+void TfmStart::bt_alarmClick() { ShowWindow(fmAlarm); }
+void TfmStart::bt_diagnoseClick() { ShowWindow(fmDiagnose); }
+
+void TfmStart::bt_minimizeClick()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        // No tray on this desktop: the task bar keeps the program reachable.
+        showMinimized();
+        return;
+    }
+    // Every open window goes away with the main window and comes back with it.
+    hiddenForTray_.clear();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible() && window->isWindow()) {
+            hiddenForTray_.append(window);
+            window->hide();
+        }
+    }
+    TR1->setVisible(true);
+    hide();
+    inTray_ = true;
+}
+
+void TfmStart::TR1Click()
+{
+    TR1->setVisible(false);
+    inTray_ = false;
+    ShowWindow(this);
+    for (QWidget* window : std::as_const(hiddenForTray_))
+        window->show();
+    hiddenForTray_.clear();
+    raise();
+    activateWindow();
+}
+
+void TfmStart::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void TfmStart::FormClose()
+{
+    if (closing_)
+        return;
+    closing_ = true;
+    Timer2->stop();
+    // No tick runs from here on; the windows go after a one-second pause.
+    QThread::msleep(1000);
+}
+
+void TfmStart::FormDestroy() { SaveSettings(); }

@@ -1,0 +1,29 @@
+#pragma once
+
+// One program-wide reference per window; each window exists once for the whole run.
+class TfmStart;
+class TfmSerial;
+class TfmDiagnose;
+class TfmTermo;
+class TfmSetup;
+class TfmLevel;
+class TfmAlarm;
+class TfmFilelog;
+
+extern TfmStart* fmStart;
+extern TfmSerial* fmSerial;
+extern TfmDiagnose* fmDiagnose;
+extern TfmTermo* fmTermo;
+extern TfmSetup* fmSetup;
+extern TfmLevel* fmLevel;
+extern TfmAlarm* fmAlarm;
+extern TfmFilelog* fmFilelog;
+
+// Creates the windows in start-up order (the main window first, which loads the
+// settings), then applies the first-run defaults.
+void CreateWindows();
+// Destroys them; the main window saves the settings as it goes.
+void DestroyWindows();
+
+// Registers the compiled-in pictures (the library is static).
+void InitResources();

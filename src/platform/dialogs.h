@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+// Every message box, file dialog and print dialog goes through this seam, so tests
+// answer them without a modal loop. The real one is modal: ticks go on while it is open.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // An expected failure or notice ("Keine Daten vorhanden").
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    // The general error report's box for an unexpected error.
+    virtual void error(QWidget* parent, const QString& text) = 0;
+    // The chosen file's full path, or an empty string when cancelled.
+    virtual QString openFileName(QWidget* parent) = 0;
+    virtual QString saveFileName(QWidget* parent) = 0;
+    // Runs the print dialog on `printer`; true when confirmed.
+    virtual bool print(QWidget* parent, QPrinter* printer) = 0;
+};
+
+// The dialogs in force: the real ones unless a test installed its own.
+Dialogs& dialogs();
+// Installs `replacement` (not owned); nullptr puts the real dialogs back.
+void setDialogs(Dialogs* replacement);

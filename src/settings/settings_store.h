@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The per-user store of the settings, with the operations of a registry key. Standard
+// C++ only, so a Windows registry backend can stand beside the file backend.
+struct StoredValue {
+    enum class Type { Missing, String, ExpandString, Dword, Other };
+    Type type = Type::Missing;
+    std::string text;       // String, ExpandString
+    std::int32_t dword = 0; // Dword
+};
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // Opens the key Velcor_Monidesk, creating it when missing; false when it cannot.
+    virtual bool open() = 0;
+    virtual StoredValue read(const std::string& name) = 0;
+    virtual bool writeString(const std::string& name, const std::string& value) = 0;
+    virtual bool writeExpandString(const std::string& name, const std::string& value) = 0;
+    virtual bool writeDword(const std::string& name, std::int32_t value) = 0;
+    // Closes the key; a backend that buffers writes commits them here.
+    virtual bool close() = 0;
+};
+
+// The current user's store: the registry on Windows, settings.reg elsewhere, unless a
+// factory was installed (tests point it at a store of their own).
+std::unique_ptr<SettingsStore> OpenUserSettingsStore();
+using SettingsStoreFactory = std::unique_ptr<SettingsStore> (*)();
+void SetUserSettingsStoreFactory(SettingsStoreFactory factory); // nullptr: the real store

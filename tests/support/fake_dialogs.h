@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QStringList>
+
+#include <functional>
+
+#include <deque>
+
+// Answers dialogs without a modal loop and records what was shown. Installs itself for
+// its lifetime.
+class FakeDialogs : public Dialogs {
+public:
+    FakeDialogs() { setDialogs(this); }
+    ~FakeDialogs() override { setDialogs(nullptr); }
+
+    QStringList messages;  // message() texts, in order
+    QStringList errors;    // error() texts, in order
+    std::deque<QString> openAnswers; // next openFileName() results ("" = cancel)
+    std::deque<QString> saveAnswers; // next saveFileName() results ("" = cancel)
+    bool printAnswer = false;
+    int printDialogs = 0;
+    // Called inside error(), as a real modal box would let ticks run meanwhile.
+    std::function<void()> whileErrorShown;
+
+    void message(QWidget*, const QString& text) override { messages << text; }
+    void error(QWidget*, const QString& text) override
+    {
+        errors << text;
+        if (whileErrorShown)
+            whileErrorShown();
+    }
+    QString openFileName(QWidget*) override { return next(openAnswers); }
+    QString saveFileName(QWidget*) override { return next(saveAnswers); }
+    bool print(QWidget*, QPrinter*) override
+    {
+        ++printDialogs;
+        return printAnswer;
+    }
+
+private:
+    static QString next(std::deque<QString>& answers)
+    {
+        if (answers.empty())
+            return {};
+        QString answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
