@@ -2,9 +2,79 @@
 
 #include <QWidget>
 
-// The HeatSpan temperature window.
+#include <array>
+
+class QLabel;
+class QCheckBox;
+class QSlider;
+class QPushButton;
+class QStatusBar;
+class QFrame;
+class QPrinter;
+class Led;
+class RaisedLabel;
+class ThermometerGauge;
+class TemperatureChart;
+
+// The HeatSpan window: eight thermometer gauges, the status LEDs, the chart of the
+// recorded temperatures and the buttons to record, clear, open, save and print.
 class TfmTermo : public QWidget {
     Q_OBJECT
 public:
     explicit TfmTermo(QWidget* parent = nullptr);
+
+    std::array<RaisedLabel*, 8> lab_t{};       // lab_t1 ... lab_t8
+    std::array<ThermometerGauge*, 8> iTerm{}; // iTerm1 ... iTerm8
+    std::array<RaisedLabel*, 8> gTemp{};       // gTemp1 ... gTemp8
+    Led* led_t7 = nullptr;
+    Led* led_t8 = nullptr;
+    RaisedLabel* iLabel1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    Led* led_alarm = nullptr;
+    Led* led_fehler = nullptr;
+    Led* led_messung = nullptr;
+    RaisedLabel* iLabel2 = nullptr;
+    RaisedLabel* iLabel3 = nullptr;
+    QPushButton* SpeedButton1 = nullptr; // RESET MIN/MAX
+    QPushButton* SpeedButton2 = nullptr; // ÖFFNEN
+    QPushButton* SpeedButton3 = nullptr; // SPEICHERN
+    QPushButton* SpeedButton4 = nullptr; // DRUCKEN
+    QPushButton* SpeedButton5 = nullptr; // LÖSCHEN
+    QPushButton* bt_aufnahme = nullptr;  // AUFNAHME
+    TemperatureChart* Chart1 = nullptr;
+    std::array<QCheckBox*, 8> chkTemp{}; // chkTemp1 ... chkTemp8
+    QSlider* TrackBar1 = nullptr;        // axis minimum
+    QSlider* TrackBar2 = nullptr;        // axis maximum
+    QStatusBar* SB1 = nullptr;
+
+    // Recording, driven by the status telegram.
+    void AddChartPoints();
+    void AppendRecord();
+
+    // Handlers.
+    void FormShow();
+    void bt_reset_MMClick();
+    void bt_aufnahmeClick();
+    void bt_clearClick();
+    void chkTempClick(int channel); // channel 1..8
+    void TrackBar1Change();
+    void TrackBar2Change();
+
+    // Chart files and printing.
+    void bt_speichernClick();
+    void bt_oeffnenClick();
+    void RebuildChart();
+    void AdvToolButton2Click();
+    void PrintChart(QPrinter* printer);
+
+    // Status bar panels: 0 "Datensätze: n", 1 "Datei: path", 2 the last field number.
+    void setStatusPanel(int panel, const QString& text);
+    QString statusPanel(int panel) const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FormCreate();
+    std::array<QLabel*, 3> panels_{};
 };
