@@ -2,7 +2,6 @@
 
 #include "platform/window_frame.h"
 
-TfmAlarm::TfmAlarm(QWidget* parent) : QWidget(parent)
-{
+TfmAlarm::TfmAlarm(QWidget* parent) : QWidget(parent) {
     MakeFixedWindow(this, QStringLiteral("Alarm"), 317, 197);
 }

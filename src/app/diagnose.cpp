@@ -11,8 +11,7 @@
 
 namespace {
 
-QLabel* monoLabel(const QString& text, QWidget* parent)
-{
+QLabel* monoLabel(const QString& text, QWidget* parent) {
     // The device labels pad with spaces ("NAME    : "), so they read best in a fixed font.
     auto* label = new QLabel(text, parent);
     label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -20,8 +19,7 @@ QLabel* monoLabel(const QString& text, QWidget* parent)
     return label;
 }
 
-Led* makeLed(QWidget* parent)
-{
+Led* makeLed(QWidget* parent) {
     auto* led = new Led(parent);
     led->setColors(QColor(0, 255, 0), QColor(0, 96, 0));
     led->setFixedSize(18, 18);
@@ -30,8 +28,7 @@ Led* makeLed(QWidget* parent)
 
 } // namespace
 
-TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent)
-{
+TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
     MakeFixedWindow(this, QStringLiteral("Diagnose"), 513, 180);
 
     auto* scan = new QGroupBox(QStringLiteral("DATASCAN"), this);
@@ -64,8 +61,18 @@ TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent)
     streamLayout->addWidget(l_incount, 1);
 }
 
-void TfmDiagnose::toggleScanUsb() { led_scanusb->toggle(); }
-void TfmDiagnose::toggleScanCom() { led_scancom->toggle(); }
-void TfmDiagnose::toggleDataStream() { led_datastream->toggle(); }
-void TfmDiagnose::setDeviceCountText(const QString& text) { l_devcount->setText(text); }
-void TfmDiagnose::setDeviceNameText(const QString& text) { l_devname->setText(text); }
+void TfmDiagnose::toggleScanUsb() {
+    led_scanusb->toggle();
+}
+void TfmDiagnose::toggleScanCom() {
+    led_scancom->toggle();
+}
+void TfmDiagnose::toggleDataStream() {
+    led_datastream->toggle();
+}
+void TfmDiagnose::setDeviceCountText(const QString& text) {
+    l_devcount->setText(text);
+}
+void TfmDiagnose::setDeviceNameText(const QString& text) {
+    l_devname->setText(text);
+}

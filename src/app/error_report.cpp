@@ -15,14 +15,12 @@ struct State {
     int suppressed = 0;
 };
 
-State& state()
-{
+State& state() {
     static State s;
     return s;
 }
 
-bool run(const std::function<void()>& fn)
-{
+bool run(const std::function<void()>& fn) {
     try {
         fn();
         return true;
@@ -40,23 +38,20 @@ bool run(const std::function<void()>& fn)
 
 namespace ErrorReport {
 
-bool RunTick(const std::function<void()>& tick)
-{
+bool RunTick(const std::function<void()>& tick) {
     const bool ok = run(tick);
     if (ok && !state().boxOpen)
         state().lastShown.clear();
     return ok;
 }
 
-bool RunHandler(const std::function<void()>& handler)
-{
+bool RunHandler(const std::function<void()>& handler) {
     if (!state().boxOpen)
         state().lastShown.clear();
     return run(handler);
 }
 
-void Report(const QString& text)
-{
+void Report(const QString& text) {
     State& s = state();
     if (s.boxOpen || text == s.lastShown) {
         ++s.suppressed;
@@ -69,8 +64,12 @@ void Report(const QString& text)
     s.boxOpen = false;
 }
 
-int SuppressedCount() { return state().suppressed; }
+int SuppressedCount() {
+    return state().suppressed;
+}
 
-void Reset() { state() = State{}; }
+void Reset() {
+    state() = State{};
+}
 
 } // namespace ErrorReport

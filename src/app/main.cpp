@@ -8,8 +8,7 @@
 
 namespace {
 
-void nameApplication()
-{
+void nameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Velcor Monidesk"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MONIDESK_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Velcor"));
@@ -17,8 +16,7 @@ void nameApplication()
 
 // Reads the command line before any window system is needed, so --help and --version
 // work without a display. Returns whether --simulate was given.
-bool parseCommandLine(int argc, char* argv[])
-{
+bool parseCommandLine(int argc, char* argv[]) {
     QCoreApplication core(argc, argv);
     nameApplication();
     QCommandLineParser parser;
@@ -37,8 +35,7 @@ bool parseCommandLine(int argc, char* argv[])
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     const bool simulate = parseCommandLine(argc, argv);
 
     QApplication app(argc, argv);
@@ -46,6 +43,10 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Velcor Monidesk"));
     // The tray keeps the program alive while every window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The windows are laid out in pixels for an 8 point face.
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    QApplication::setFont(font);
 
     if (simulate)
         UseSimulatedReceiver();

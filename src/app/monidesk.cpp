@@ -19,8 +19,7 @@ TfmLevel* fmLevel = nullptr;
 TfmAlarm* fmAlarm = nullptr;
 TfmFilelog* fmFilelog = nullptr;
 
-void CreateWindows()
-{
+void CreateWindows() {
     // The main window comes first: creating it loads the settings before any other
     // window exists.
     fmStart = new TfmStart;
@@ -36,15 +35,13 @@ void CreateWindows()
 }
 
 namespace {
-template <typename T> void destroy(T*& window)
-{
+template <typename T> void destroy(T*& window) {
     delete window;
     window = nullptr;
 }
 } // namespace
 
-void DestroyWindows()
-{
+void DestroyWindows() {
     linkIndicators = nullptr;
     destroy(fmFilelog);
     destroy(fmAlarm);
@@ -56,5 +53,9 @@ void DestroyWindows()
     destroy(fmStart);  // saves the settings
 }
 
-static void initResourcesOutsideNamespace() { Q_INIT_RESOURCE(resources); }
-void InitResources() { initResourcesOutsideNamespace(); }
+static void initResourcesOutsideNamespace() {
+    Q_INIT_RESOURCE(resources);
+}
+void InitResources() {
+    initResourcesOutsideNamespace();
+}

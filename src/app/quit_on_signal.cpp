@@ -13,8 +13,7 @@ namespace {
 #ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
 
-void onTerminationSignal(int)
-{
+void onTerminationSignal(int) {
     const char byte = 1;
     // Only async-signal-safe work here: the event loop reads the byte.
     [[maybe_unused]] auto written = ::write(signalPipe[1], &byte, 1);
@@ -22,8 +21,7 @@ void onTerminationSignal(int)
 #endif
 } // namespace
 
-void CloseOnTerminationSignals(std::function<void()> onSignal)
-{
+void CloseOnTerminationSignals(std::function<void()> onSignal) {
 #ifdef Q_OS_UNIX
     if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;

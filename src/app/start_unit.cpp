@@ -1,9 +1,11 @@
 #include "app/start_unit.h"
 
+#include "alarm/alarm.h"
 #include "app/diagnose.h"
 #include "app/error_report.h"
 #include "app/filelog.h"
 #include "app/windows.h"
+#include "level/tidespan.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "link/usb_com.h"
@@ -12,8 +14,6 @@
 #include "settings/settings_io.h"
 #include "settings/setup.h"
 #include "temperature/heatspan.h"
-#include "level/tidespan.h"
-#include "alarm/alarm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,15 +26,13 @@
 
 namespace {
 
-void showSettingsMessage(const std::string& text)
-{
+void showSettingsMessage(const std::string& text) {
     dialogs().message(nullptr, QString::fromStdString(text));
 }
 
 } // namespace
 
-TfmStart::TfmStart(QWidget* parent) : QWidget(parent)
-{
+TfmStart::TfmStart(QWidget* parent) : QWidget(parent) {
     MakeFixedWindow(this, QStringLiteral("Velcor Monidesk V2.0"), 366, 67);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/icons/monidesk.svg")));
@@ -69,10 +67,11 @@ TfmStart::TfmStart(QWidget* parent) : QWidget(parent)
     FormCreate();
 }
 
-TfmStart::~TfmStart() { FormDestroy(); }
+TfmStart::~TfmStart() {
+    FormDestroy();
+}
 
-QToolButton* TfmStart::makeButton(int left, const QString& caption, const QString& icon)
-{
+QToolButton* TfmStart::makeButton(int left, const QString& caption, const QString& icon) {
     auto* button = new QToolButton(this);
     button->setGeometry(left, 4, 60, 60);
     button->setText(caption);
@@ -83,34 +82,31 @@ QToolButton* TfmStart::makeButton(int left, const QString& caption, const QStrin
     return button;
 }
 
-void TfmStart::FormCreate()
-{
+void TfmStart::FormCreate() {
     // Numbers are written and parsed with "." everywhere through locale-independent
     // functions, so there is no process-wide separator to set here.
     LoadSettings();
 }
 
-void TfmStart::LoadSettings()
-{
+void TfmStart::LoadSettings() {
     if (auto store = OpenUserSettingsStore())
         ::LoadSettings(*store, settings, showSettingsMessage);
 }
 
-void TfmStart::ApplyFirstRunDefaults() { ::ApplyFirstRunDefaults(settings); }
+void TfmStart::ApplyFirstRunDefaults() {
+    ::ApplyFirstRunDefaults(settings);
+}
 
-void TfmStart::SaveSettings()
-{
+void TfmStart::SaveSettings() {
     if (auto store = OpenUserSettingsStore())
         ::SaveSettings(*store, settings, showSettingsMessage);
 }
 
-void TfmStart::ApplyChannelNames()
-{
+void TfmStart::ApplyChannelNames() {
     // Filled in with the setup and temperature windows.
 }
 
-void TfmStart::Timer2Timer()
-{
+void TfmStart::Timer2Timer() {
     ErrorReport::RunTick([] {
         PollUsbReceiver();
         PollSerialReceiver(fmSerial);
@@ -123,14 +119,23 @@ void TfmStart::Timer2Timer()
     });
 }
 
-void TfmStart::bt_tidespanClick() { ShowWindow(fmLevel); }
-void TfmStart::bt_heatspanClick() { ShowWindow(fmTermo); }
-void TfmStart::bt_setupClick() { ShowWindow(fmSetup); }
-void TfmStart::bt_alarmClick() { ShowWindow(fmAlarm); }
-void TfmStart::bt_diagnoseClick() { ShowWindow(fmDiagnose); }
+void TfmStart::bt_tidespanClick() {
+    ShowWindow(fmLevel);
+}
+void TfmStart::bt_heatspanClick() {
+    ShowWindow(fmTermo);
+}
+void TfmStart::bt_setupClick() {
+    ShowWindow(fmSetup);
+}
+void TfmStart::bt_alarmClick() {
+    ShowWindow(fmAlarm);
+}
+void TfmStart::bt_diagnoseClick() {
+    ShowWindow(fmDiagnose);
+}
 
-void TfmStart::bt_minimizeClick()
-{
+void TfmStart::bt_minimizeClick() {
     if (!QSystemTrayIcon::isSystemTrayAvailable()) {
         // No tray on this desktop: the task bar keeps the program reachable.
         showMinimized();
@@ -149,8 +154,7 @@ void TfmStart::bt_minimizeClick()
     inTray_ = true;
 }
 
-void TfmStart::TR1Click()
-{
+void TfmStart::TR1Click() {
     TR1->setVisible(false);
     inTray_ = false;
     ShowWindow(this);
@@ -161,15 +165,13 @@ void TfmStart::TR1Click()
     activateWindow();
 }
 
-void TfmStart::closeEvent(QCloseEvent* event)
-{
+void TfmStart::closeEvent(QCloseEvent* event) {
     FormClose();
     event->accept();
     QCoreApplication::quit();
 }
 
-void TfmStart::FormClose()
-{
+void TfmStart::FormClose() {
     if (closing_)
         return;
     closing_ = true;
@@ -178,4 +180,6 @@ void TfmStart::FormClose()
     QThread::msleep(1000);
 }
 
-void TfmStart::FormDestroy() { SaveSettings(); }
+void TfmStart::FormDestroy() {
+    SaveSettings();
+}

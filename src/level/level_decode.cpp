@@ -2,4 +2,6 @@
 
 #include "link/telegram.h"
 
-void DecodeLevelTelegram() { CountUp(levelTelegramCount); }
+void DecodeLevelTelegram() {
+    CountUp(levelTelegramCount);
+}

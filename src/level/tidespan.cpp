@@ -2,7 +2,6 @@
 
 #include "platform/window_frame.h"
 
-TfmLevel::TfmLevel(QWidget* parent) : QWidget(parent)
-{
+TfmLevel::TfmLevel(QWidget* parent) : QWidget(parent) {
     MakeFixedWindow(this, QStringLiteral("Tidespan"), 968, 474);
 }

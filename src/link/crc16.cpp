@@ -6,8 +6,7 @@ namespace {
 
 // A byte-wise table of the same register arithmetic; Crc16 gives the results of the
 // bit-wise augmented form without its eight shifts per byte.
-constexpr std::array<std::uint16_t, 256> makeTable()
-{
+constexpr std::array<std::uint16_t, 256> makeTable() {
     std::array<std::uint16_t, 256> table{};
     for (unsigned i = 0; i < 256; ++i) {
         std::uint16_t crc = static_cast<std::uint16_t>(i << 8);
@@ -22,8 +21,7 @@ constexpr auto kTable = makeTable();
 
 } // namespace
 
-std::uint32_t Crc16Step(std::uint8_t byte, std::uint32_t polynomial, std::uint32_t reg)
-{
+std::uint32_t Crc16Step(std::uint8_t byte, std::uint32_t polynomial, std::uint32_t reg) {
     reg = (reg & ~0xFFu) | byte;
     for (int bit = 0; bit < 8; ++bit) {
         reg <<= 1;
@@ -33,8 +31,7 @@ std::uint32_t Crc16Step(std::uint8_t byte, std::uint32_t polynomial, std::uint32
     return reg;
 }
 
-std::uint16_t Crc16(const std::uint8_t* data, int count, std::uint32_t polynomial)
-{
+std::uint16_t Crc16(const std::uint8_t* data, int count, std::uint32_t polynomial) {
     if (polynomial != kCrcPolynomial) {
         // Any other generator takes the bit-wise road, two zero bytes of augmentation.
         std::uint32_t reg = 0;

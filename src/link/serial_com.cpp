@@ -5,8 +5,7 @@
 TfmSerial::TfmSerial(QWidget* parent) : QWidget(parent) {}
 TfmSerial::~TfmSerial() = default;
 
-void PollSerialReceiver(TfmSerial*)
-{
+void PollSerialReceiver(TfmSerial*) {
     if (linkIndicators)
         linkIndicators->toggleScanCom();
 }

@@ -25,8 +25,7 @@ extern std::int32_t tempTelegramCount;
 extern std::int32_t levelTelegramCount;
 
 // Increments a 32-bit counter, wrapping from INT32_MAX to INT32_MIN (defined behaviour).
-inline void CountUp(std::int32_t& counter)
-{
+inline void CountUp(std::int32_t& counter) {
     counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1u);
 }
 

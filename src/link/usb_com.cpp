@@ -4,8 +4,7 @@
 
 LinkIndicators* linkIndicators = nullptr;
 
-void PollUsbReceiver()
-{
+void PollUsbReceiver() {
     if (linkIndicators)
         linkIndicators->toggleScanUsb();
 }

@@ -1,17 +1,17 @@
 #include "platform/clock.h"
 
 namespace {
-std::function<QDateTime()>& clockFunction()
-{
+std::function<QDateTime()>& clockFunction() {
     static std::function<QDateTime()> clock;
     return clock;
 }
 } // namespace
 
-QDateTime Now()
-{
+QDateTime Now() {
     const auto& clock = clockFunction();
     return clock ? clock() : QDateTime::currentDateTime();
 }
 
-void SetClock(std::function<QDateTime()> clock) { clockFunction() = std::move(clock); }
+void SetClock(std::function<QDateTime()> clock) {
+    clockFunction() = std::move(clock);
+}

@@ -9,26 +9,21 @@ namespace {
 
 class RealDialogs final : public Dialogs {
 public:
-    void message(QWidget* parent, const QString& text) override
-    {
+    void message(QWidget* parent, const QString& text) override {
         QMessageBox::information(parent, QApplication::applicationName(), text);
     }
-    void error(QWidget* parent, const QString& text) override
-    {
+    void error(QWidget* parent, const QString& text) override {
         QMessageBox::critical(parent, QApplication::applicationName(), text);
     }
-    QString openFileName(QWidget* parent) override
-    {
+    QString openFileName(QWidget* parent) override {
         return QFileDialog::getOpenFileName(parent, QString(), QString(), QString());
     }
-    QString saveFileName(QWidget* parent) override
-    {
+    QString saveFileName(QWidget* parent) override {
         // Saving over an existing file replaces it without a question.
         return QFileDialog::getSaveFileName(parent, QString(), QString(), QString(), nullptr,
                                             QFileDialog::DontConfirmOverwrite);
     }
-    bool print(QWidget* parent, QPrinter* printer) override
-    {
+    bool print(QWidget* parent, QPrinter* printer) override {
         QPrintDialog dialog(printer, parent);
         return dialog.exec() == QDialog::Accepted;
     }
@@ -39,6 +34,10 @@ Dialogs* current = &realDialogs;
 
 } // namespace
 
-Dialogs& dialogs() { return *current; }
+Dialogs& dialogs() {
+    return *current;
+}
 
-void setDialogs(Dialogs* replacement) { current = replacement ? replacement : &realDialogs; }
+void setDialogs(Dialogs* replacement) {
+    current = replacement ? replacement : &realDialogs;
+}

@@ -3,14 +3,12 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-QByteArray ToFileText(const QString& text)
-{
+QByteArray ToFileText(const QString& text) {
     QStringEncoder encoder(QStringConverter::System);
     return encoder.encode(text);
 }
 
-QString FromFileText(const QByteArray& bytes)
-{
+QString FromFileText(const QByteArray& bytes) {
     QStringDecoder decoder(QStringConverter::System);
     return decoder.decode(bytes);
 }

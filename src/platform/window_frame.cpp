@@ -2,16 +2,14 @@
 
 #include <QWidget>
 
-void MakeFixedWindow(QWidget* window, const QString& caption, int width, int height)
-{
+void MakeFixedWindow(QWidget* window, const QString& caption, int width, int height) {
     window->setWindowTitle(caption);
     window->setFixedSize(width, height);
     window->setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
-void ShowWindow(QWidget* window)
-{
+void ShowWindow(QWidget* window) {
     if (window->isMinimized())
         window->showNormal();
     else

@@ -45,16 +45,15 @@ const std::array<SettingField, kSettingsCount> kSettingsTable = {{
     {"GL_COM", Int, &S::GL_COM},
 }};
 
-std::string& Settings::channelName(int n)
-{
-    std::string* names[] = {&TNAME1, &TNAME2, &TNAME3, &TNAME4,
-                            &TNAME5, &TNAME6, &TNAME7, &TNAME8};
+std::string& Settings::channelName(int n) {
+    std::string* names[] = {&TNAME1, &TNAME2, &TNAME3, &TNAME4, &TNAME5, &TNAME6, &TNAME7, &TNAME8};
     return *names[(n - 1) & 7];
 }
 
-const std::string& Settings::channelName(int n) const
-{
+const std::string& Settings::channelName(int n) const {
     return const_cast<Settings*>(this)->channelName(n);
 }
 
-void ResetSettings() { settings = Settings{}; }
+void ResetSettings() {
+    settings = Settings{};
+}

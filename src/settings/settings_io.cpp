@@ -4,5 +4,7 @@
 void LoadSettings(SettingsStore&, Settings&, const SettingsMessage&) {}
 void ApplyFirstRunDefaults(Settings&) {}
 void SaveSettings(SettingsStore&, const Settings&, const SettingsMessage&) {}
-std::unique_ptr<SettingsStore> OpenUserSettingsStore() { return nullptr; }
+std::unique_ptr<SettingsStore> OpenUserSettingsStore() {
+    return nullptr;
+}
 void SetUserSettingsStoreFactory(SettingsStoreFactory) {}

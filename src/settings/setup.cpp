@@ -2,7 +2,6 @@
 
 #include "platform/window_frame.h"
 
-TfmSetup::TfmSetup(QWidget* parent) : QWidget(parent)
-{
+TfmSetup::TfmSetup(QWidget* parent) : QWidget(parent) {
     MakeFixedWindow(this, QStringLiteral("Setup"), 586, 552);
 }

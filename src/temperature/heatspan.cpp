@@ -9,8 +9,7 @@
 #include <QStatusBar>
 
 // Placeholder window: only the chart and the status bar, until the gauges are built.
-TfmTermo::TfmTermo(QWidget* parent) : QWidget(parent)
-{
+TfmTermo::TfmTermo(QWidget* parent) : QWidget(parent) {
     MakeFixedWindow(this, QStringLiteral("HeatSpan"), 766, 583);
     Chart1 = new TemperatureChart(this);
     Chart1->setGeometry(4, 243, 647, 311);
@@ -31,17 +30,17 @@ TfmTermo::TfmTermo(QWidget* parent) : QWidget(parent)
     }
 }
 
-void TfmTermo::setStatusPanel(int panel, const QString& text)
-{
+void TfmTermo::setStatusPanel(int panel, const QString& text) {
     panels_.at(static_cast<std::size_t>(panel))->setText(text);
 }
 
-QString TfmTermo::statusPanel(int panel) const
-{
+QString TfmTermo::statusPanel(int panel) const {
     return panels_.at(static_cast<std::size_t>(panel))->text();
 }
 
-void TfmTermo::showEvent(QShowEvent* event) { QWidget::showEvent(event); }
+void TfmTermo::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+}
 void TfmTermo::FormShow() {}
 void TfmTermo::FormCreate() {}
 void TfmTermo::AddChartPoints() {}

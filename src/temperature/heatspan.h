@@ -23,9 +23,9 @@ class TfmTermo : public QWidget {
 public:
     explicit TfmTermo(QWidget* parent = nullptr);
 
-    std::array<RaisedLabel*, 8> lab_t{};       // lab_t1 ... lab_t8
+    std::array<RaisedLabel*, 8> lab_t{};      // lab_t1 ... lab_t8
     std::array<ThermometerGauge*, 8> iTerm{}; // iTerm1 ... iTerm8
-    std::array<RaisedLabel*, 8> gTemp{};       // gTemp1 ... gTemp8
+    std::array<RaisedLabel*, 8> gTemp{};      // gTemp1 ... gTemp8
     Led* led_t7 = nullptr;
     Led* led_t8 = nullptr;
     RaisedLabel* iLabel1 = nullptr;

@@ -2,8 +2,14 @@
 
 #include "link/telegram.h"
 
-void DecodeTemperatureTelegram0() { CountUp(tempTelegramCount); }
+void DecodeTemperatureTelegram0() {
+    CountUp(tempTelegramCount);
+}
 
-void DecodeTemperatureTelegram1() { CountUp(tempTelegramCount); }
+void DecodeTemperatureTelegram1() {
+    CountUp(tempTelegramCount);
+}
 
-void DecodeStatusTelegram() { CountUp(tempTelegramCount); }
+void DecodeStatusTelegram() {
+    CountUp(tempTelegramCount);
+}

@@ -10,8 +10,7 @@ namespace {
 
 // An independent bit-wise CRC-16 (poly 0x8005, init 0, no reflection, no final XOR),
 // written the textbook way rather than as the augmented register.
-std::uint16_t referenceCrc(const std::uint8_t* data, int count)
-{
+std::uint16_t referenceCrc(const std::uint8_t* data, int count) {
     std::uint16_t crc = 0;
     for (int i = 0; i < count; ++i) {
         crc ^= static_cast<std::uint16_t>(data[i] << 8);
@@ -21,8 +20,7 @@ std::uint16_t referenceCrc(const std::uint8_t* data, int count)
     return crc;
 }
 
-std::uint16_t augmentedCrc(const std::uint8_t* data, int count)
-{
+std::uint16_t augmentedCrc(const std::uint8_t* data, int count) {
     std::uint32_t reg = 0;
     for (int i = 0; i < count; ++i)
         reg = Crc16Step(data[i], kCrcPolynomial, reg);
@@ -35,8 +33,7 @@ struct CheckValue {
     std::uint16_t crc;
 };
 
-TEST(Crc16, PublishedCheckValues)
-{
+TEST(Crc16, PublishedCheckValues) {
     const std::vector<CheckValue> cases = {
         {{'1', '2', '3', '4', '5', '6', '7', '8', '9'}, 0xFEE8},
         {std::vector<std::uint8_t>(10, 0), 0x0000},
@@ -49,15 +46,13 @@ TEST(Crc16, PublishedCheckValues)
     }
 }
 
-TEST(Crc16, NonPositiveCountFeedsNoData)
-{
+TEST(Crc16, NonPositiveCountFeedsNoData) {
     const std::uint8_t byte = 0xAB;
     EXPECT_EQ(Crc16(&byte, 0, kCrcPolynomial), 0);
     EXPECT_EQ(Crc16(&byte, -5, kCrcPolynomial), 0);
 }
 
-TEST(Crc16, TableFormAgreesWithBitwiseOnRandomTelegrams)
-{
+TEST(Crc16, TableFormAgreesWithBitwiseOnRandomTelegrams) {
     std::mt19937 rng(12345);
     for (int i = 0; i < 2000; ++i) {
         Telegram t{};
@@ -69,8 +64,7 @@ TEST(Crc16, TableFormAgreesWithBitwiseOnRandomTelegrams)
     }
 }
 
-TEST(Crc16, StoredLowByteFirst)
-{
+TEST(Crc16, StoredLowByteFirst) {
     Telegram t{0x11, 0x30, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
     SealTelegram(t);
     EXPECT_EQ(t[10], 0xCE);
@@ -80,8 +74,7 @@ TEST(Crc16, StoredLowByteFirst)
     EXPECT_FALSE(TelegramCrcOk(t));
 }
 
-TEST(Crc16, TwelveZeroBytesPass)
-{
+TEST(Crc16, TwelveZeroBytesPass) {
     Telegram t{};
     EXPECT_TRUE(TelegramCrcOk(t));
 }

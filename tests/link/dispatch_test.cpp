@@ -9,20 +9,17 @@ namespace {
 
 class Dispatch : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ResetTelegramState();
         ResetSettings();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ResetTelegramState();
         ResetSettings();
     }
 
     // Puts a sealed telegram in rxTelegram and runs the link's check.
-    static bool receive(std::uint8_t address, std::uint8_t type)
-    {
+    static bool receive(std::uint8_t address, std::uint8_t type) {
         rxTelegram = Telegram{address, type};
         SealTelegram(rxTelegram);
         return AcceptTelegram();
@@ -35,22 +32,23 @@ struct Route {
     int temp, level; // which counters the dispatch moves
 };
 
-TEST_F(Dispatch, RoutesByAddressAndType)
-{
+TEST_F(Dispatch, RoutesByAddressAndType) {
     const Route routes[] = {
-        {17, 0, 0x11, 0x30, 1, 0}, {17, 0, 0x11, 0x31, 1, 0}, {17, 0, 0x11, 0x32, 1, 0},
-        {17, 0, 0x11, 0x33, 0, 0}, {17, 0, 0x11, 0x10, 0, 0}, {17, 0, 0x00, 0x10, 0, 1},
-        {17, 0, 0x00, 0x30, 0, 0}, {5, 5, 5, 0x10, 0, 1},      {5, 5, 5, 0x30, 1, 0},
-        {256, 0, 0x00, 0x30, 0, 0}, {-1, 0, 0xFF, 0x30, 0, 0}, {17, 256, 0x00, 0x10, 0, 0},
+        {17, 0, 0x11, 0x30, 1, 0},   {17, 0, 0x11, 0x31, 1, 0},
+        {17, 0, 0x11, 0x32, 1, 0},   {17, 0, 0x11, 0x33, 0, 0},
+        {17, 0, 0x11, 0x10, 0, 0},   {17, 0, 0x00, 0x10, 0, 1},
+        {17, 0, 0x00, 0x30, 0, 0},   {5, 5, 5, 0x10, 0, 1},
+        {5, 5, 5, 0x30, 1, 0},       {256, 0, 0x00, 0x30, 0, 0},
+        {-1, 0, 0xFF, 0x30, 0, 0},   {17, 256, 0x00, 0x10, 0, 0},
         {17, 255, 0xFF, 0x10, 0, 1}, {INT_MIN, INT_MAX, 0x00, 0x10, 0, 0},
     };
     for (const auto& r : routes) {
         ResetTelegramState();
         settings.TERM_ADR = r.termAdr;
         settings.LEV_ADR = r.levAdr;
-        SCOPED_TRACE(::testing::Message() << "TERM_ADR " << r.termAdr << " LEV_ADR " << r.levAdr
-                                          << " address " << int(r.address) << " type "
-                                          << int(r.type));
+        SCOPED_TRACE(::testing::Message()
+                     << "TERM_ADR " << r.termAdr << " LEV_ADR " << r.levAdr << " address "
+                     << int(r.address) << " type " << int(r.type));
         EXPECT_TRUE(receive(r.address, r.type));
         EXPECT_EQ(okCount, 1);
         EXPECT_EQ(tempTelegramCount, r.temp);
@@ -58,8 +56,7 @@ TEST_F(Dispatch, RoutesByAddressAndType)
     }
 }
 
-TEST_F(Dispatch, FailedCheckIsCountedAndNotDispatched)
-{
+TEST_F(Dispatch, FailedCheckIsCountedAndNotDispatched) {
     settings.TERM_ADR = 17;
     rxTelegram = Telegram{0x11, 0x30};
     SealTelegram(rxTelegram);
@@ -72,16 +69,14 @@ TEST_F(Dispatch, FailedCheckIsCountedAndNotDispatched)
     EXPECT_EQ(rxTelegram, failed); // the buffer keeps the failed bytes
 }
 
-TEST_F(Dispatch, ZeroTelegramCountsOkOnly)
-{
+TEST_F(Dispatch, ZeroTelegramCountsOkOnly) {
     rxTelegram = Telegram{};
     EXPECT_TRUE(AcceptTelegram());
     EXPECT_EQ(okCount, 1);
     EXPECT_EQ(tempTelegramCount + levelTelegramCount, 0);
 }
 
-TEST(TelegramCounters, WrapAroundWithoutOverflow)
-{
+TEST(TelegramCounters, WrapAroundWithoutOverflow) {
     std::int32_t counter = INT_MAX;
     CountUp(counter);
     EXPECT_EQ(counter, INT_MIN);
@@ -92,8 +87,7 @@ TEST(TelegramCounters, WrapAroundWithoutOverflow)
     EXPECT_EQ(counter, 0);
 }
 
-TEST(TelegramCounters, StatusLineShowsSignedCounts)
-{
+TEST(TelegramCounters, StatusLineShowsSignedCounts) {
     ResetTelegramState();
     EXPECT_EQ(StatusLine(), QStringLiteral("OK : 0 / CRC : 0 / TideSpan : 0 / HeatSpan : 0"));
     okCount = INT_MIN;

@@ -15,8 +15,8 @@ public:
     FakeDialogs() { setDialogs(this); }
     ~FakeDialogs() override { setDialogs(nullptr); }
 
-    QStringList messages;  // message() texts, in order
-    QStringList errors;    // error() texts, in order
+    QStringList messages;            // message() texts, in order
+    QStringList errors;              // error() texts, in order
     std::deque<QString> openAnswers; // next openFileName() results ("" = cancel)
     std::deque<QString> saveAnswers; // next saveFileName() results ("" = cancel)
     bool printAnswer = false;
@@ -25,23 +25,20 @@ public:
     std::function<void()> whileErrorShown;
 
     void message(QWidget*, const QString& text) override { messages << text; }
-    void error(QWidget*, const QString& text) override
-    {
+    void error(QWidget*, const QString& text) override {
         errors << text;
         if (whileErrorShown)
             whileErrorShown();
     }
     QString openFileName(QWidget*) override { return next(openAnswers); }
     QString saveFileName(QWidget*) override { return next(saveAnswers); }
-    bool print(QWidget*, QPrinter*) override
-    {
+    bool print(QWidget*, QPrinter*) override {
         ++printDialogs;
         return printAnswer;
     }
 
 private:
-    static QString next(std::deque<QString>& answers)
-    {
+    static QString next(std::deque<QString>& answers) {
         if (answers.empty())
             return {};
         QString answer = answers.front();

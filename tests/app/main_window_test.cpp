@@ -1,0 +1,136 @@
+#include "app/diagnose.h"
+#include "app/quit_on_signal.h"
+#include "app/start_unit.h"
+#include "app/windows.h"
+#include "link/telegram.h"
+#include "settings/settings.h"
+#include "support/fake_dialogs.h"
+#include "temperature/heatspan.h"
+#include "widgets/led.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettings();
+        ResetTelegramState();
+        CreateWindows();
+    }
+    void TearDown() override {
+        DestroyWindows();
+        ResetSettings();
+        ResetTelegramState();
+    }
+    FakeDialogs dialogs;
+};
+
+TEST_F(MainWindow, SixButtonsInARow) {
+    const QToolButton* buttons[] = {fmStart->bt_tidespan, fmStart->bt_heatspan,
+                                    fmStart->bt_setup,    fmStart->bt_alarm,
+                                    fmStart->bt_diagnose, fmStart->bt_minimize};
+    const char* captions[] = {"TideSpan", "HeatSpan", "Setup", "Alarm", "Diagnose", "Minimize"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(buttons[i]->geometry(), QRect(4 + 60 * i, 4, 60, 60));
+        EXPECT_EQ(buttons[i]->text(), QString::fromLatin1(captions[i]));
+        EXPECT_FALSE(buttons[i]->icon().isNull());
+    }
+    EXPECT_EQ(fmStart->windowTitle(), QStringLiteral("Velcor Monidesk V2.0"));
+    EXPECT_EQ(fmStart->size(), QSize(366, 67));
+}
+
+TEST_F(MainWindow, StatusLineAppearsWithTheFirstTick) {
+    EXPECT_EQ(fmDiagnose->l_incount->text(), QStringLiteral("-/-"));
+    fmStart->Timer2Timer();
+    EXPECT_EQ(fmDiagnose->l_incount->text(),
+              QStringLiteral("OK : 0 / CRC : 0 / TideSpan : 0 / HeatSpan : 0"));
+}
+
+TEST_F(MainWindow, TickRunsFromTheTimerEveryHundredMilliseconds) {
+    EXPECT_TRUE(fmStart->Timer2->isActive());
+    EXPECT_EQ(fmStart->Timer2->interval(), 100);
+}
+
+TEST_F(MainWindow, TickPollsBothLinksAndShowsWhatTheyRead) {
+    // A telegram dispatched during the links' turn is in the status line of the same tick.
+    const bool usbLed = fmDiagnose->led_scanusb->isActive();
+    const bool comLed = fmDiagnose->led_scancom->isActive();
+    settings.TERM_ADR = 17;
+    rxTelegram = Telegram{17, 0x31};
+    SealTelegram(rxTelegram);
+    AcceptTelegram();
+    fmStart->Timer2Timer();
+    EXPECT_NE(fmDiagnose->led_scanusb->isActive(), usbLed);
+    EXPECT_NE(fmDiagnose->led_scancom->isActive(), comLed);
+    EXPECT_EQ(fmDiagnose->l_incount->text(),
+              QStringLiteral("OK : 1 / CRC : 0 / TideSpan : 0 / HeatSpan : 1"));
+}
+
+TEST_F(MainWindow, ButtonsShowTheirWindowOnceAndBringItToTheFront) {
+    const int windowsBefore = QApplication::topLevelWidgets().size();
+    QTest::mouseClick(fmStart->bt_diagnose, Qt::LeftButton);
+    QTest::mouseClick(fmStart->bt_diagnose, Qt::LeftButton);
+    QTest::mouseClick(fmStart->bt_heatspan, Qt::LeftButton);
+    EXPECT_TRUE(fmDiagnose->isVisible());
+    EXPECT_TRUE(fmTermo->isVisible());
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), windowsBefore);
+    fmDiagnose->showMinimized();
+    fmStart->bt_diagnoseClick();
+    EXPECT_FALSE(fmDiagnose->isMinimized());
+}
+
+TEST_F(MainWindow, MinimizeWithoutATrayKeepsTheProgramReachable) {
+    fmStart->show();
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        GTEST_SKIP() << "this desktop has a tray";
+    fmStart->bt_minimizeClick();
+    EXPECT_FALSE(fmStart->inTray());
+    EXPECT_TRUE(fmStart->isMinimized());
+    EXPECT_FALSE(fmStart->TR1->isVisible());
+}
+
+TEST_F(MainWindow, TrayClickRestoresTheWindowsThatWereOpen) {
+    fmStart->show();
+    fmStart->bt_diagnoseClick();
+    fmStart->TR1->setVisible(true);
+    fmStart->hide();
+    fmDiagnose->hide();
+    fmStart->TR1Click();
+    EXPECT_FALSE(fmStart->TR1->isVisible());
+    EXPECT_TRUE(fmStart->isVisible());
+    EXPECT_FALSE(fmStart->inTray());
+}
+
+TEST_F(MainWindow, ClosingStopsTheTickAfterwardsNothingIsRead) {
+    fmStart->show();
+    QElapsedTimer clock;
+    clock.start();
+    fmStart->close();
+    EXPECT_GE(clock.elapsed(), 1000); // the one-second pause
+    EXPECT_FALSE(fmStart->Timer2->isActive());
+}
+
+TEST(TerminationSignal, SigtermClosesThroughTheEventLoop) {
+    bool closed = false;
+    CloseOnTerminationSignals([&] { closed = true; });
+    ::raise(SIGTERM);
+    QElapsedTimer clock;
+    clock.start();
+    while (!closed && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(closed);
+}
+
+} // namespace
