@@ -74,7 +74,8 @@ TEST(LoadSettings, ReadsBackWhatWasSaved) {
 }
 
 // A missing or non-integer value ends the numeric block: it and every later value keep
-// their start values even when they are stored, and nothing is shown.
+// their start values even when they are stored, and nothing is shown (a missing CHK_V264
+// leaves CHK_V300 and GL_COM at false / 0 although both are stored).
 TEST(LoadSettings, NumericBlockStopsSilentlyAtFirstMissingOrWrongTypedValue) {
     const Settings saved = customSettings();
     const Settings start;
@@ -99,19 +100,6 @@ TEST(LoadSettings, NumericBlockStopsSilentlyAtFirstMissingOrWrongTypedValue) {
             EXPECT_TRUE(messages.shown.empty());
         }
     }
-}
-
-TEST(LoadSettings, MissingV264KeepsV300AndComPortAtStartValues) {
-    Settings saved = customSettings();
-    saved.GL_COM = 3;
-    FakeSettingsStore store = storeHolding(saved);
-    store.remove("CHK_V264");
-    Settings loaded;
-    LoadSettings(store, loaded, {});
-    EXPECT_EQ(loaded.TERM_ADR, saved.TERM_ADR);
-    EXPECT_FALSE(loaded.CHK_V264);
-    EXPECT_FALSE(loaded.CHK_V300);
-    EXPECT_EQ(loaded.GL_COM, 0);
 }
 
 // A text stored as another type than a string shows the message and ends loading: that
