@@ -57,10 +57,18 @@ enum class SettingKind { ExpandString, String, Bool, Int };
 using SettingMember =
     std::variant<std::string Settings::*, bool Settings::*, std::int32_t Settings::*>;
 
+// What the first-run step gives a setting: a text, a number (booleans: 0 / 1), or
+// nothing (KeepLoaded: the value stays as loading left it).
+struct KeepLoaded {
+    bool operator==(const KeepLoaded&) const = default;
+};
+using FirstRunDefault = std::variant<KeepLoaded, const char*, std::int32_t>;
+
 struct SettingField {
     const char* name;
     SettingKind kind;
     SettingMember member;
+    FirstRunDefault firstRun = KeepLoaded{};
 };
 
 inline constexpr int kSettingsCount = 32;
@@ -69,6 +77,11 @@ inline constexpr int kTextSettingsCount = 13;
 // Store order: it drives loading, saving and the defaults, and is part of the format
 // (loading of the numeric block stops at the first missing value).
 extern const std::array<SettingField, kSettingsCount> kSettingsTable;
+
+// The first-run marker: REGAPP is always saved as "INIT"; while it does not read "INIT"
+// exactly, the first-run defaults are applied after loading.
+inline constexpr const char* kFirstRunMarkerName = "REGAPP";
+inline constexpr const char* kFirstRunMarker = "INIT";
 
 // Puts every setting back to its start value (tests; the program starts with them).
 void ResetSettings();

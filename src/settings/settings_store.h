@@ -22,7 +22,8 @@ public:
     virtual bool writeString(const std::string& name, const std::string& value) = 0;
     virtual bool writeExpandString(const std::string& name, const std::string& value) = 0;
     virtual bool writeDword(const std::string& name, std::int32_t value) = 0;
-    // Closes the key; a backend that buffers writes commits them here.
+    // Closes the key; a backend that buffers writes commits them here. False only when
+    // writes this store accepted were lost (nothing of them reached the store).
     virtual bool close() = 0;
 };
 
@@ -31,3 +32,6 @@ public:
 std::unique_ptr<SettingsStore> OpenUserSettingsStore();
 using SettingsStoreFactory = std::unique_ptr<SettingsStore> (*)();
 void SetUserSettingsStoreFactory(SettingsStoreFactory factory); // nullptr: the real store
+
+// The platform's own store (registry or settings.reg), whatever factory is installed.
+std::unique_ptr<SettingsStore> OpenPlatformSettingsStore();

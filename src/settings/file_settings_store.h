@@ -1,0 +1,52 @@
+#pragma once
+
+#include "settings/reg_file.h"
+#include "settings/settings_store.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QSaveFile;
+
+// The settings key as one registry export file per user. Reading accepts regedit's files;
+// writes are kept in memory and replace the file atomically at close(). A file that cannot
+// be read whole is moved aside (settings.reg.bad) and what could be read is used.
+class FileSettingsStore : public SettingsStore {
+public:
+    explicit FileSettingsStore(QString path);
+    ~FileSettingsStore() override;
+
+    bool open() override;
+    StoredValue read(const std::string& name) override;
+    bool writeString(const std::string& name, const std::string& value) override;
+    bool writeExpandString(const std::string& name, const std::string& value) override;
+    bool writeDword(const std::string& name, std::int32_t value) override;
+    bool close() override;
+
+    const QString& path() const { return path_; }
+    // Where open() put a damaged file; empty when it found none.
+    const QString& setAsidePath() const { return setAside_; }
+    // Runs right before the commit (tests make the commit fail there).
+    void setBeforeCommit(std::function<void(QSaveFile&)> hook) { beforeCommit_ = std::move(hook); }
+
+private:
+    bool write(const std::string& name, StoredValue::Type type, const std::string& text,
+               std::int32_t dword);
+    bool beginWrite();
+
+    QString path_;
+    QString setAside_;
+    RegDocument document_;
+    bool open_ = false;
+    std::unique_ptr<QSaveFile> out_;
+    std::function<void(QSaveFile&)> beforeCommit_;
+};
+
+// <per-user config folder>/Velcor_Monidesk/settings.reg
+QString UserSettingsFilePath();
+
+// Renames a damaged file to "<path>.bad" (or "<path>.bad2", ... when that exists already,
+// so an earlier one is kept too). Returns the new name, empty when it could not be moved.
+QString SetDamagedFileAside(const QString& path);
