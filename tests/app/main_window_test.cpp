@@ -1,5 +1,4 @@
 #include "app/diagnose.h"
-#include "app/quit_on_signal.h"
 #include "app/start_unit.h"
 #include "app/windows.h"
 #include "link/telegram.h"
@@ -17,8 +16,6 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
 
 namespace {
 
@@ -120,17 +117,6 @@ TEST_F(MainWindow, ClosingStopsTheTickAfterwardsNothingIsRead) {
     fmStart->close();
     EXPECT_GE(clock.elapsed(), 1000); // the one-second pause
     EXPECT_FALSE(fmStart->Timer2->isActive());
-}
-
-TEST(TerminationSignal, SigtermClosesThroughTheEventLoop) {
-    bool closed = false;
-    CloseOnTerminationSignals([&] { closed = true; });
-    ::raise(SIGTERM);
-    QElapsedTimer clock;
-    clock.start();
-    while (!closed && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_TRUE(closed);
 }
 
 } // namespace

@@ -1,0 +1,81 @@
+#include "app/quit_on_signal.h"
+#include "app/start_unit.h"
+#include "app/windows.h"
+#include "link/telegram.h"
+#include "settings/settings.h"
+#include "support/fake_dialogs.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+QString settingsFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Velcor_Monidesk/settings.reg");
+}
+
+// Start-up, a run and the exit against the real per-user file (in the tests' scratch home).
+class SettingsLifecycle : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QFile::remove(settingsFile());
+        ResetSettings();
+        ResetTelegramState();
+    }
+    void TearDown() override {
+        if (fmStart)
+            DestroyWindows();
+        QFile::remove(settingsFile());
+        ResetSettings();
+    }
+    FakeDialogs dialogs;
+};
+
+TEST_F(SettingsLifecycle, FirstRunGetsDefaultsAndExitMarksTheKey) {
+    CreateWindows();
+    EXPECT_EQ(settings.TERM_ADR, 17);
+    EXPECT_EQ(settings.TLOG_PATH, "C:\\");
+    EXPECT_EQ(settings.TNAME3, "TEMP 3");
+    EXPECT_FALSE(QFile::exists(settingsFile())); // nothing is written before the exit
+
+    settings.TERM_ADR = 23;
+    settings.TNAME1 = "Küche";
+    DestroyWindows();
+    ASSERT_TRUE(QFile::exists(settingsFile()));
+
+    // The next start loads what the last one saved and applies no defaults.
+    ResetSettings();
+    CreateWindows();
+    EXPECT_EQ(settings.REGAPP, "INIT");
+    EXPECT_EQ(settings.TERM_ADR, 23);
+    EXPECT_EQ(settings.TNAME1, "Küche");
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(SettingsLifecycle, SigtermClosesLikeTheWindowAndTheSettingsAreSaved) {
+    CreateWindows();
+    fmStart->show();
+    settings.GL_COM = 3;
+    CloseOnTerminationSignals([] { fmStart->close(); });
+    ::raise(SIGTERM);
+    QElapsedTimer clock;
+    clock.start();
+    while (fmStart->Timer2->isActive() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(fmStart->Timer2->isActive());
+    DestroyWindows(); // what main() does once the message loop has ended
+
+    ResetSettings();
+    CreateWindows();
+    EXPECT_EQ(settings.GL_COM, 3);
+}
+
+} // namespace
