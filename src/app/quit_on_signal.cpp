@@ -12,6 +12,7 @@
 namespace {
 #ifdef Q_OS_UNIX
 int signalPipe[2] = {-1, -1};
+std::function<void()> signalHandler;
 
 void onTerminationSignal(int) {
     const char byte = 1;
@@ -23,16 +24,17 @@ void onTerminationSignal(int) {
 
 void CloseOnTerminationSignals(std::function<void()> onSignal) {
 #ifdef Q_OS_UNIX
+    signalHandler = std::move(onSignal);
     if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
-                     [onSignal = std::move(onSignal)] {
-                         char byte = 0;
-                         [[maybe_unused]] auto got = ::read(signalPipe[0], &byte, 1);
-                         onSignal();
-                     });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        char byte = 0;
+        [[maybe_unused]] auto got = ::read(signalPipe[0], &byte, 1);
+        if (signalHandler)
+            signalHandler();
+    });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
