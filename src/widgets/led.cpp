@@ -5,14 +5,12 @@
 
 #include <algorithm>
 
-Led::Led(QWidget* parent) : QWidget(parent)
-{
+Led::Led(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void Led::setActive(bool active)
-{
+void Led::setActive(bool active) {
     if (active == active_)
         return;
     active_ = active;
@@ -20,8 +18,7 @@ void Led::setActive(bool active)
     Q_EMIT activeChanged(active_);
 }
 
-void Led::setActiveColor(const QColor& color)
-{
+void Led::setActiveColor(const QColor& color) {
     if (color == activeColor_)
         return;
     activeColor_ = color;
@@ -29,8 +26,7 @@ void Led::setActiveColor(const QColor& color)
         update();
 }
 
-void Led::setInactiveColor(const QColor& color)
-{
+void Led::setInactiveColor(const QColor& color) {
     if (color == inactiveColor_)
         return;
     inactiveColor_ = color;
@@ -38,14 +34,12 @@ void Led::setInactiveColor(const QColor& color)
         update();
 }
 
-void Led::setColors(const QColor& active, const QColor& inactive)
-{
+void Led::setColors(const QColor& active, const QColor& inactive) {
     setActiveColor(active);
     setInactiveColor(inactive);
 }
 
-void Led::paintEvent(QPaintEvent*)
-{
+void Led::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal side = std::min(width(), height()) - 1.0;
