@@ -126,17 +126,24 @@ QRectF ThermometerGauge::barRect() const {
 }
 
 double ThermometerGauge::majorStep() const {
-    // The smallest 1-2-5 step that leaves room for the numbers: about 24 pixels apart.
+    // The smallest 1-2-5 step that keeps the numbers about 18 pixels apart.
     const double span = maximum_ - minimum_;
     const double pixels = scaleBottom() - scaleTop();
     if (span <= 0 || pixels <= 0)
         return 1.0;
-    const double wanted = span * 24.0 / pixels;
+    const double wanted = span * 18.0 / pixels;
     const double decade = std::pow(10.0, std::floor(std::log10(wanted)));
-    for (double factor : {1.0, 2.0, 2.5, 5.0, 10.0})
+    for (double factor : {1.0, 2.0, 5.0})
         if (factor * decade >= wanted)
             return factor * decade;
     return 10.0 * decade;
+}
+
+double ThermometerGauge::minorStep() const {
+    // Quarters of a 2-step (20: every 5), fifths of a 1- or 5-step (50: every 10).
+    const double major = majorStep();
+    const double leading = major / std::pow(10.0, std::floor(std::log10(major)));
+    return major / (std::abs(leading - 2.0) < 1e-9 ? 4.0 : 5.0);
 }
 
 QColor ThermometerGauge::shownBarColor() const {

@@ -52,7 +52,7 @@ public:
     double scaleBottom() const;
     // Scale steps chosen for the range: numbered ticks every majorStep, minor between.
     double majorStep() const;
-    double minorStep() const { return majorStep() / 4.0; }
+    double minorStep() const;
 
     QSize sizeHint() const override { return {70, 200}; }
     QSize minimumSizeHint() const override { return {40, 80}; }

@@ -97,11 +97,6 @@ TEST(TemperatureText, ExactTenthUpToFourDigits) {
     }
 }
 
-TEST_F(Decode, LiveValuesAreZeroBeforeTheFirstTelegram) {
-    for (double v : liveTemperatures)
-        EXPECT_EQ(v, 0.0);
-}
-
 TEST_F(Decode, TypeZeroFillsChannelsOneToFourAndTogglesTheLed) {
     SendTemperatureTelegram(kTypeTemperature0, {0xD7, 0x00, 0xFF, 0xFF, 0x00, 0x80, 0xDB, 0x05});
     EXPECT_EQ(tempTelegramCount, 1);
@@ -190,15 +185,6 @@ TEST_F(Decode, WithoutADisplayOnlyLiveValuesAndCountsChange) {
     EXPECT_EQ(liveTemperatures[7], 0.4);
     EXPECT_EQ(tempTelegramCount, 2);
     EXPECT_EQ(tempRecordCount, 0);
-}
-
-TEST_F(Decode, OtherAddressChangesNothing) {
-    settings.TERM_ADR = 3;
-    rxTelegram = Telegram{kTestTermAdr, kTypeStatus, 0x08};
-    SealTelegram(rxTelegram);
-    AcceptTelegram();
-    EXPECT_TRUE(display.calls.isEmpty());
-    EXPECT_EQ(tempTelegramCount, 0);
 }
 
 } // namespace

@@ -122,13 +122,17 @@ TEST(ThermometerGauge, GeometryMapsTheRangeOntoTheScale) {
 
 TEST(ThermometerGauge, ScaleStepsLeaveRoomForTheNumbers) {
     auto gauge = makeGauge();
-    const double pixelsPerUnit = (gauge->scaleBottom() - gauge->scaleTop()) / 180.0;
-    EXPECT_GE(gauge->majorStep() * pixelsPerUnit, 24.0);
-    EXPECT_LE(gauge->majorStep() * pixelsPerUnit, 60.0);
+    // 70 x 200: numbers every 20 in the normal range, every 200 in the high range.
+    EXPECT_EQ(gauge->majorStep(), 20.0);
+    EXPECT_EQ(gauge->minorStep(), 5.0);
     gauge->setMaximum(1000.0);
-    const double highPixelsPerUnit = (gauge->scaleBottom() - gauge->scaleTop()) / 1055.0;
-    EXPECT_GE(gauge->majorStep() * highPixelsPerUnit, 24.0);
-    EXPECT_LE(gauge->majorStep() * highPixelsPerUnit, 60.0);
+    EXPECT_EQ(gauge->majorStep(), 200.0);
+    EXPECT_EQ(gauge->minorStep(), 50.0);
+    // A taller gauge gets finer steps, never closer than the numbers allow.
+    gauge->resize(70, 600);
+    const double pixelsPerUnit = (gauge->scaleBottom() - gauge->scaleTop()) / 1055.0;
+    EXPECT_LT(gauge->majorStep(), 200.0);
+    EXPECT_GE(gauge->majorStep() * pixelsPerUnit, 18.0);
 }
 
 TEST(ThermometerGauge, DisabledGaugeStillFollowsItsPosition) {
