@@ -1,32 +1,196 @@
 #include "temperature/heatspan.h"
 
+#include "app/error_report.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/file_text.h"
+#include "platform/locale_formats.h"
 #include "platform/window_frame.h"
+#include "settings/settings.h"
 #include "temperature/temperature_chart.h"
+#include "temperature/temperature_records.h"
+#include "temperature/termolog_line.h"
+#include "widgets/led.h"
+#include "widgets/raised_label.h"
+#include "widgets/tall_button.h"
+#include "widgets/thermometer_gauge.h"
 
 #include <QCheckBox>
+#include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QSlider>
 #include <QStatusBar>
 
-// Placeholder window: only the chart and the status bar, until the gauges are built.
+namespace {
+
+constexpr int kColumnWidth = 70;
+constexpr int kColumnPitch = 72;
+constexpr int kNameY = 4, kRowHeight = 17, kGaugeY = 20, kGaugeHeight = 200, kValueY = 220;
+constexpr int kStatusX = 580;
+constexpr int kButtonX = 657, kButtonWidth = 104;
+constexpr double kNormalTop = 125.0, kHighTop = 1000.0, kBottom = -55.0;
+
+constexpr QColor kMaroon(128, 0, 0), kOlive(128, 128, 0), kTeal(0, 128, 128);
+
+// Bar colours of gauges 1..8 (gauge 1 has no colour of its own; red sets it apart).
+const std::array<QColor, 8> kBarColors = {
+    QColor(Qt::red),     QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255),
+    QColor(255, 0, 255), QColor(0, 255, 255), QColor(0, 128, 0),   kTeal};
+
+QString channelName(int channel) {
+    return FromFileText(QByteArray::fromStdString(settings.channelName(channel)));
+}
+
+RaisedLabel* raisedLabel(const QString& text, QWidget* parent, const QRect& geometry) {
+    auto* label = new RaisedLabel(text, parent);
+    label->setGeometry(geometry);
+    return label;
+}
+
+std::size_t index(int channel) {
+    return static_cast<std::size_t>(channel - 1);
+}
+
+} // namespace
+
 TfmTermo::TfmTermo(QWidget* parent) : QWidget(parent) {
     MakeFixedWindow(this, QStringLiteral("HeatSpan"), 766, 583);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/heatspan.svg")));
+    QFont small = font();
+    small.setPointSize(8);
+    setFont(small);
+
+    createChannelColumns();
+    createStatusColumn();
+    createButtonColumn();
+    createChart();
+    createStatusBar();
+    FormCreate();
+    temperatureDisplay = this;
+}
+
+TfmTermo::~TfmTermo() {
+    if (temperatureDisplay == this)
+        temperatureDisplay = nullptr;
+}
+
+void TfmTermo::createChannelColumns() {
+    for (int n = 1; n <= 8; ++n) {
+        const int x = 4 + kColumnPitch * (n - 1);
+        const int nameWidth = n == 7 ? 54 : n == 8 ? 55 : kColumnWidth;
+        lab_t[index(n)] = raisedLabel(channelName(n), this, {x, kNameY, nameWidth, kRowHeight});
+
+        auto* gauge = new ThermometerGauge(this);
+        gauge->setGeometry(x, kGaugeY, kColumnWidth, kGaugeHeight);
+        gauge->setRange(kBottom, kNormalTop);
+        gauge->setBarColor(kBarColors[index(n)]);
+        gauge->setMarkerColor(kTeal);
+        iTerm[index(n)] = gauge;
+
+        const QString placeholder = n <= 6 ? QStringLiteral("0.00 °C") : QStringLiteral("00.0 °C");
+        gTemp[index(n)] = raisedLabel(placeholder, this, {x, kValueY, kColumnWidth, kRowHeight});
+    }
+    iTerm[7]->setEnabled(false);
+
+    led_t7 = new Led(this);
+    led_t8 = new Led(this);
+    for (auto [led, n] : {std::pair{led_t7, 7}, std::pair{led_t8, 8}}) {
+        const QRect name = lab_t[index(n)]->geometry();
+        led->setGeometry(name.right() + 4, kNameY + 3, 10, 10);
+        led->setColors(Qt::red, kMaroon);
+    }
+}
+
+void TfmTermo::createStatusColumn() {
+    iLabel1 = raisedLabel(QStringLiteral("STATUS"), this, {kStatusX, kNameY, 70, kRowHeight});
+    Panel1 = new QFrame(this);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setGeometry(kStatusX, kGaugeY, 70, kGaugeHeight);
+    iLabel2 = raisedLabel(QStringLiteral("I/O"), this, {kStatusX, kValueY, 70, kRowHeight});
+
+    led_alarm = new Led(Panel1);
+    led_alarm->setColors(Qt::red, kMaroon);
+    led_fehler = new Led(Panel1);
+    led_fehler->setColors(Qt::yellow, kOlive);
+    led_messung = new Led(Panel1);
+    const QString pictures[] = {QStringLiteral("status_alarm"), QStringLiteral("status_sensor"),
+                                QStringLiteral("status_measure")};
+    const std::array<Led*, 3> leds = {led_alarm, led_fehler, led_messung};
+    for (std::size_t i = 0; i < leds.size(); ++i) {
+        const int rowCentre = 36 + 64 * static_cast<int>(i);
+        leds[i]->setGeometry(9, rowCentre - 10, 20, 20);
+        auto* image = new QLabel(Panel1);
+        image->setPixmap(QIcon(QStringLiteral(":/icons/%1.svg").arg(pictures[i])).pixmap(28, 28));
+        image->setGeometry(35, rowCentre - 14, 28, 28);
+        Image[i] = image;
+    }
+}
+
+QPushButton* TfmTermo::makeButton(const QString& caption, const QString& icon, int y, int height,
+                                  void (TfmTermo::*handler)()) {
+    auto* button = new TallButton(caption, this);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    button->setGeometry(kButtonX, y, kButtonWidth, height);
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { ErrorReport::RunHandler([this, handler] { (this->*handler)(); }); });
+    return button;
+}
+
+void TfmTermo::createButtonColumn() {
+    iLabel3 = raisedLabel(QStringLiteral("DIAGRAMM"), this, {kButtonX, kNameY, kButtonWidth, 17});
+    SpeedButton1 = makeButton(QStringLiteral("RESET MIN/MAX"), QStringLiteral("button_reset"), 23,
+                              85, &TfmTermo::bt_reset_MMClick);
+    SpeedButton2 = makeButton(QStringLiteral("ÖFFNEN"), QStringLiteral("button_open"), 111, 85,
+                              &TfmTermo::bt_oeffnenClick);
+    SpeedButton3 = makeButton(QStringLiteral("SPEICHERN"), QStringLiteral("button_save"), 202, 85,
+                              &TfmTermo::bt_speichernClick);
+    SpeedButton4 = makeButton(QStringLiteral("DRUCKEN"), QStringLiteral("button_print"), 293, 85,
+                              &TfmTermo::AdvToolButton2Click);
+    SpeedButton5 = makeButton(QStringLiteral("LÖSCHEN"), QStringLiteral("button_clear"), 384, 85,
+                              &TfmTermo::bt_clearClick);
+    bt_aufnahme = makeButton(QStringLiteral("AUFNAHME"), QStringLiteral("button_record"), 475, 79,
+                             &TfmTermo::bt_aufnahmeClick);
+}
+
+void TfmTermo::createChart() {
     Chart1 = new TemperatureChart(this);
     Chart1->setGeometry(4, 243, 647, 311);
-    for (int i = 0; i < 8; ++i)
-        chkTemp[static_cast<std::size_t>(i)] = Chart1->channelBox(i);
+    Chart1->setCursor(Qt::PointingHandCursor);
+    for (int n = 1; n <= 8; ++n) {
+        QCheckBox* box = Chart1->channelBox(n - 1);
+        chkTemp[index(n)] = box;
+        if (!box)
+            continue;
+        connect(box, &QCheckBox::clicked, this,
+                [this, n] { ErrorReport::RunHandler([this, n] { chkTempClick(n); }); });
+    }
     TrackBar2 = Chart1->maximumSlider();
+    if (TrackBar2)
+        connect(TrackBar2, &QSlider::valueChanged, this, [this] { TrackBar2Change(); });
+
+    // The axis minimum slider sits on the window, over the chart's lower left corner.
     TrackBar1 = new QSlider(Qt::Vertical, this);
+    TrackBar1->setRange(-55, 0);
+    TrackBar1->setValue(-55);
+    TrackBar1->setTickPosition(QSlider::NoTicks);
+    TrackBar1->setGeometry(8, 243 + 311 - 118, 20, 110);
+    TrackBar1->raise();
+    connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
+}
+
+void TfmTermo::createStatusBar() {
     SB1 = new QStatusBar(this);
-    SB1->setGeometry(0, 560, 766, 23);
+    SB1->setGeometry(0, 583 - 23, 766, 23);
     SB1->setSizeGripEnabled(false);
     const int widths[] = {200, 400, 50};
     const QString texts[] = {QStringLiteral("Datensätze:"), QStringLiteral("Datei:"), QString()};
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
         auto* panel = new QLabel(texts[i], SB1);
         panel->setFixedWidth(widths[i]);
         SB1->addWidget(panel);
-        panels_[static_cast<std::size_t>(i)] = panel;
+        panels_[i] = panel;
     }
 }
 
@@ -38,16 +202,119 @@ QString TfmTermo::statusPanel(int panel) const {
     return panels_.at(static_cast<std::size_t>(panel))->text();
 }
 
+void TfmTermo::FormCreate() {
+    // The gauges start at the bottom of their range, their markers with them.
+    for (ThermometerGauge* gauge : iTerm) {
+        gauge->setPosition(kBottom);
+        gauge->setMinMarker(kBottom);
+        gauge->setMaxMarker(kBottom);
+    }
+}
+
 void TfmTermo::showEvent(QShowEvent* event) {
+    FormShow();
     QWidget::showEvent(event);
 }
-void TfmTermo::FormShow() {}
-void TfmTermo::FormCreate() {}
-void TfmTermo::AddChartPoints() {}
-void TfmTermo::AppendRecord() {}
-void TfmTermo::bt_reset_MMClick() {}
-void TfmTermo::bt_aufnahmeClick() {}
-void TfmTermo::bt_clearClick() {}
-void TfmTermo::chkTempClick(int) {}
-void TfmTermo::TrackBar1Change() {}
-void TfmTermo::TrackBar2Change() {}
+
+void TfmTermo::FormShow() {
+    for (int n = 1; n <= 8; ++n) {
+        lab_t[index(n)]->setText(channelName(n));
+        Chart1->setSeriesTitle(n - 1, channelName(n));
+    }
+}
+
+// --- What the decoders show ---------------------------------------------------------
+
+void TfmTermo::toggleMeasurementLed() {
+    led_messung->toggle();
+}
+
+void TfmTermo::showChannelText(int channel, const QString& text) {
+    gTemp.at(index(channel))->setText(text);
+}
+
+void TfmTermo::setChannelPosition(int channel, double value) {
+    iTerm.at(index(channel))->setPosition(value);
+}
+
+void TfmTermo::setStatusLeds(bool alarm, bool sensorError) {
+    led_alarm->setActive(alarm);
+    led_fehler->setActive(sensorError);
+}
+
+void TfmTermo::setHighRange(int channel, bool high) {
+    (channel == 7 ? led_t7 : led_t8)->setActive(high);
+    iTerm.at(index(channel))->setMaximum(high ? kHighTop : kNormalTop);
+}
+
+void TfmTermo::recordSample() {
+    // Nothing is ever written past the store: a full store ends the recording.
+    if (tempRecordCount < 0 || tempRecordCount >= kTempRecordCapacity) {
+        stopRecordingStoreFull();
+        return;
+    }
+    AddChartPoints();
+    AppendRecord();
+    if (tempRecordCount >= kTempRecordCapacity)
+        stopRecordingStoreFull();
+}
+
+void TfmTermo::stopRecordingStoreFull() {
+    if (!tempRecording)
+        return;
+    tempRecording = false;
+    dialogs().message(this, QStringLiteral("Datenspeicher voll: Aufnahme beendet (%1 Datensätze)")
+                                .arg(kTempRecordCapacity));
+}
+
+// --- Recording ---------------------------------------------------------------------
+
+void TfmTermo::AddChartPoints() {
+    const QDateTime now = Now();
+    const QString label =
+        QString(12, u' ') + LongTime(now.time()) + QStringLiteral(" / ") + ShortDate(now.date());
+    Chart1->addSample(label, liveTemperatures);
+}
+
+void TfmTermo::AppendRecord() {
+    if (tempRecordCount < 0 || tempRecordCount >= kTempRecordCapacity)
+        return;
+    tempRecords[static_cast<std::size_t>(tempRecordCount)] =
+        ToFileText(TermoLogLine(Now(), liveTemperatures));
+    ++tempRecordCount;
+    setStatusPanel(0, QStringLiteral("Datensätze: %1").arg(tempRecordCount));
+}
+
+// --- Handlers ----------------------------------------------------------------------
+
+void TfmTermo::bt_reset_MMClick() {
+    // Markers to the opposite ends of the normal range: the next change pulls both.
+    for (ThermometerGauge* gauge : iTerm) {
+        gauge->setMaxMarker(kBottom);
+        gauge->setMinMarker(kNormalTop);
+    }
+}
+
+void TfmTermo::bt_aufnahmeClick() {
+    tempRecording = !tempRecording;
+}
+
+void TfmTermo::bt_clearClick() {
+    Chart1->clear();
+    tempRecordCount = 0;
+    setStatusPanel(0, QStringLiteral("Datensätze: 0"));
+}
+
+void TfmTermo::chkTempClick(int channel) {
+    const QCheckBox* box = chkTemp.at(index(channel));
+    Chart1->setSeriesVisible(channel - 1, !box || box->isChecked());
+}
+
+void TfmTermo::TrackBar1Change() {
+    Chart1->setValueMinimum(TrackBar1->value());
+}
+
+void TfmTermo::TrackBar2Change() {
+    if (TrackBar2)
+        Chart1->setValueMaximum(TrackBar2->value());
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "temperature/temperature_decode.h"
+
 #include <QWidget>
 
 #include <array>
@@ -18,10 +20,12 @@ class TemperatureChart;
 
 // The HeatSpan window: eight thermometer gauges, the status LEDs, the chart of the
 // recorded temperatures and the buttons to record, clear, open, save and print.
-class TfmTermo : public QWidget {
+// It registers itself as the decoders' temperatureDisplay while it exists.
+class TfmTermo : public QWidget, public TemperatureDisplay {
     Q_OBJECT
 public:
     explicit TfmTermo(QWidget* parent = nullptr);
+    ~TfmTermo() override;
 
     std::array<RaisedLabel*, 8> lab_t{};      // lab_t1 ... lab_t8
     std::array<ThermometerGauge*, 8> iTerm{}; // iTerm1 ... iTerm8
@@ -33,6 +37,7 @@ public:
     Led* led_alarm = nullptr;
     Led* led_fehler = nullptr;
     Led* led_messung = nullptr;
+    std::array<QLabel*, 3> Image{}; // Image1 ... Image3: pictures beside the three LEDs
     RaisedLabel* iLabel2 = nullptr;
     RaisedLabel* iLabel3 = nullptr;
     QPushButton* SpeedButton1 = nullptr; // RESET MIN/MAX
@@ -67,6 +72,15 @@ public:
     void AdvToolButton2Click();
     void PrintChart(QPrinter* printer);
 
+    // What the decoders show (TemperatureDisplay).
+    void toggleMeasurementLed() override;
+    void showChannelText(int channel, const QString& text) override;
+    void setChannelPosition(int channel, double value) override;
+    void setStatusLeds(bool alarm, bool sensorError) override;
+    void setHighRange(int channel, bool high) override;
+    // AddChartPoints then AppendRecord; when the store is full, recording stops instead.
+    void recordSample() override;
+
     // Status bar panels: 0 "Datensätze: n", 1 "Datei: path", 2 the last field number.
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
@@ -76,5 +90,13 @@ protected:
 
 private:
     void FormCreate();
+    void createChannelColumns();
+    void createStatusColumn();
+    void createButtonColumn();
+    void createChart();
+    void createStatusBar();
+    QPushButton* makeButton(const QString& caption, const QString& icon, int y, int height,
+                            void (TfmTermo::*handler)());
+    void stopRecordingStoreFull();
     std::array<QLabel*, 3> panels_{};
 };

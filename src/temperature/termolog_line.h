@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+#include <array>
+
+// The one text form of a temperature sample, shared by the record store, the data
+// logger and chart files: date, time, the eight temperatures with one decimal ("."
+// whatever the locale) and the word "TermoLog", joined by "  ,  ". No line end.
+inline constexpr char kTermoLogSeparator[] = "  ,  ";
+inline constexpr char kTermoLogMarker[] = "TermoLog";
+
+QString TermoLogLine(const QDateTime& when, const std::array<double, 8>& temperatures,
+                     const QLocale& locale = QLocale());

@@ -1,0 +1,100 @@
+#include "alarm/check_alarms.h"
+#include "app/windows.h"
+#include "temperature/heatspan.h"
+#include "temperature/temperature_records.h"
+#include "temperature_telegrams.h"
+#include "widgets/led.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Alarms : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetTelegramState();
+        ResetSettings();
+        SetAlarmWindowShower([this] { ++shows; });
+    }
+    void TearDown() override {
+        SetAlarmWindowShower({});
+        ResetSettings();
+        ResetTelegramState();
+    }
+    int shows = 0;
+};
+
+struct Case {
+    std::uint8_t status;
+    bool led, sf, out1, out2, buz;
+    int shows;
+};
+
+TEST_F(Alarms, EachEnabledOptionActsOnItsOwnBitOnly) {
+    const Case cases[] = {
+        // bit set, option off: nothing
+        {0x08, false, true, true, true, true, 0},
+        {0x04, true, false, true, true, true, 0},
+        {0x20, true, true, false, true, true, 0},
+        {0x10, true, true, true, false, true, 0},
+        // bit set, option on
+        {0x08, true, false, false, false, false, 1},
+        {0x04, false, true, false, false, false, 1},
+        {0x20, false, false, true, false, false, 1},
+        {0x10, false, false, false, true, false, 1},
+        // the buzzer option and unread bits act on nothing
+        {0xFF, false, false, false, false, true, 0},
+        {0xC3, true, true, true, true, true, 0},
+        // several matches show the window once
+        {0x3C, true, true, true, true, false, 1},
+        {0x00, true, true, true, true, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "status " << int(c.status) << " led " << c.led << " sf " << c.sf << " out1 "
+                     << c.out1 << " out2 " << c.out2 << " buz " << c.buz);
+        settings.ck_al_led = c.led;
+        settings.ck_al_sf = c.sf;
+        settings.ck_al_out1 = c.out1;
+        settings.ck_al_out2 = c.out2;
+        settings.ck_al_buz = c.buz;
+        shows = 0;
+        SendStatusTelegram(c.status);
+        EXPECT_EQ(shows, c.shows);
+    }
+}
+
+TEST_F(Alarms, EveryMatchingStatusTelegramShowsAgain) {
+    settings.ck_al_led = true;
+    for (int i = 0; i < 3; ++i)
+        SendStatusTelegram(0x08);
+    EXPECT_EQ(shows, 3);
+}
+
+TEST_F(Alarms, TemperatureTelegramsNeverShow) {
+    settings.ck_al_led = settings.ck_al_sf = settings.ck_al_out1 = settings.ck_al_out2 = true;
+    SendTemperatureTelegram(kTypeTemperature0, {0xFF, 0xFF});
+    SendTemperatureTelegram(kTypeTemperature1, {0xFF, 0xFF});
+    EXPECT_EQ(shows, 0);
+}
+
+TEST_F(Alarms, ShowsAndRaisesTheHiddenTemperatureWindow) {
+    SetAlarmWindowShower({});
+    ResetTempRecords();
+    TfmTermo window;
+    fmTermo = &window;
+    settings.ck_al_sf = true;
+
+    SendStatusTelegram(0x08); // alarm bit, but its option is off
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.led_alarm->isActive());
+
+    SendStatusTelegram(0x04);
+    EXPECT_TRUE(window.isVisible());
+    window.hide();
+    SendStatusTelegram(0x04);
+    EXPECT_TRUE(window.isVisible());
+    fmTermo = nullptr;
+}
+
+} // namespace
