@@ -10,6 +10,7 @@
 #include "link/telegram.h"
 #include "link/usb_com.h"
 #include "platform/dialogs.h"
+#include "platform/file_text.h"
 #include "platform/window_frame.h"
 #include "settings/settings_io.h"
 #include "settings/setup.h"
@@ -19,6 +20,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
@@ -103,7 +105,10 @@ void TfmStart::SaveSettings() {
 }
 
 void TfmStart::ApplyChannelNames() {
-    // Filled in with the setup and temperature windows.
+    for (int n = 1; n <= 8; ++n)
+        settings.channelName(n) = ToFileText(fmSetup->Edit[n - 1]->text()).toStdString();
+    // The temperature window's labels and chart legend follow the names, shown or not.
+    fmTermo->FormShow();
 }
 
 void TfmStart::Timer2Timer() {

@@ -3,9 +3,13 @@
 #include "app/windows.h"
 #include "link/telegram.h"
 #include "settings/settings.h"
+#include "settings/setup.h"
 #include "support/fake_dialogs.h"
 #include "temperature/heatspan.h"
 #include "widgets/led.h"
+#include "widgets/raised_label.h"
+
+#include <QLineEdit>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -117,6 +121,29 @@ TEST_F(MainWindow, ClosingStopsTheTickAfterwardsNothingIsRead) {
     fmStart->close();
     EXPECT_GE(clock.elapsed(), 1000); // the one-second pause
     EXPECT_FALSE(fmStart->Timer2->isActive());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindow, ClosingSetupTakesOverTheChannelNames) {
+    fmStart->bt_setupClick();
+    EXPECT_EQ(fmSetup->Edit[1]->text(), QStringLiteral("TEMP 2"));
+    fmSetup->Edit[0]->setText(QStringLiteral("Küche"));
+    fmSetup->Edit[7]->setText(QString());
+    EXPECT_EQ(settings.TNAME1, "TEMP 1"); // names wait for the close
+    fmSetup->close();
+    EXPECT_EQ(settings.TNAME1, "Küche");
+    EXPECT_EQ(settings.TNAME8, "");
+    EXPECT_EQ(fmTermo->lab_t[0]->text(), QStringLiteral("Küche"));
+    EXPECT_FALSE(fmTermo->isVisible()); // applied to the hidden window too
+}
+
+TEST_F(MainWindow, ChannelNamesHoldEightCharacters) {
+    fmSetup->Edit[2]->clear();
+    QTest::keyClicks(fmSetup->Edit[2], QStringLiteral("Vorlauf12"));
+    EXPECT_EQ(fmSetup->Edit[2]->text(), QStringLiteral("Vorlauf1"));
 }
 
 } // namespace
