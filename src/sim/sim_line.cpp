@@ -102,7 +102,8 @@ namespace {
 class SerialLine : public SimLine {
 public:
     QSerialPort port;
-    QString path() const override { return port.portName(); }
+    QString device;
+    QString path() const override { return device; }
     bool send(const QByteArray& bytes) override {
         if (port.write(bytes) != bytes.size())
             return false;
@@ -114,6 +115,7 @@ public:
 
 std::unique_ptr<SimLine> OpenSerialLine(const QString& device, int baud, QString* error) {
     auto line = std::make_unique<SerialLine>();
+    line->device = device;
     line->port.setPortName(device);
     line->port.setBaudRate(baud);
     line->port.setDataBits(QSerialPort::Data8);

@@ -235,12 +235,6 @@ TEST_F(SerialLink, VanishedDeviceIsReportedOnceClosedAndTakenAgain) {
     ErrorReport::Reset();
 }
 
-TEST_F(SerialLink, DestroyingTheHolderClosesThePort) {
-    openQuietly();
-    holder.reset();
-    EXPECT_FALSE(comOpen);
-}
-
 TEST(PortNames, ComNamesResolveToLinksOrSerialDevices) {
     const QString folder = DosDevicesFolder();
     ASSERT_TRUE(folder.contains(QDir::homePath())); // tests run in a scratch home
