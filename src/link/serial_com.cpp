@@ -1,11 +1,111 @@
 #include "link/serial_com.h"
 
 #include "link/link_indicators.h"
+#include "link/telegram.h"
+#include "settings/settings.h"
 
-TfmSerial::TfmSerial(QWidget* parent) : QWidget(parent) {}
-TfmSerial::~TfmSerial() = default;
+#include <array>
 
-void PollSerialReceiver(TfmSerial*) {
+bool comOpen = false;
+
+TfmSerial::TfmSerial(QWidget* parent, std::unique_ptr<SerialPort> port)
+    : QWidget(parent), ComPort1(port ? std::move(port) : MakeQtSerialPort()) {}
+
+TfmSerial::~TfmSerial() {
+    ComPort1->close();
+    comOpen = false;
+}
+
+namespace {
+
+// Opens and configures the port named by GL_COM. Any failure leaves the link closed,
+// without a message, for the next tick to try again. A port that opened but could not
+// be configured is closed again, or every later attempt would find it busy.
+void openPort(SerialPort& port) {
+    port.setPortName(QStringLiteral("COM%1").arg(settings.GL_COM));
+    port.setBaudRate(settings.CHK_V264 ? kLegacyBaud : kStandardBaud);
+    port.setFormat8N1();
+    try {
+        comOpen = port.open();
+        if (!comOpen)
+            return;
+        port.setReadTimeout(200);
+        port.setDtr(true);
+        port.setRts(false);
+        port.purge();
+    } catch (const AppError&) {
+        comOpen = false;
+        port.close();
+    }
+}
+
+// 12-byte receiver telegrams at 19200 baud.
+void pollStandard(SerialPort& port) {
+    if (port.bytesWaiting() == kTelegramSize) {
+        if (linkIndicators)
+            linkIndicators->toggleDataStream();
+        port.read(rxTelegram.data(), kTelegramSize);
+        port.setDtr(true);
+        if (!AcceptTelegram())
+            port.purge();
+    } else if (port.bytesWaiting() > kTelegramSize) {
+        // More than one frame: no frame start to search for, so all of it goes.
+        port.purge();
+    }
+}
+
+// 11-byte legacy level frames with an XOR check byte at 4800 baud. Bytes 0 and 1 of
+// the frame are not compared with anything: a frame that passes is a level telegram of
+// LEV_ADR. Bytes 10 and 11 of rxTelegram keep what they held.
+void pollLegacy(SerialPort& port) {
+    if (port.bytesWaiting() == kLegacyFrameSize) {
+        if (linkIndicators)
+            linkIndicators->toggleDataStream();
+        std::array<std::uint8_t, kLegacyFrameSize> frame{};
+        port.read(frame.data(), kLegacyFrameSize);
+        port.setDtr(true);
+        std::uint8_t check = 0;
+        for (const std::uint8_t byte : frame)
+            check ^= byte;
+        if (check != 0) {
+            CountUp(crcErrorCount);
+            port.purge();
+            return;
+        }
+        CountUp(okCount);
+        rxTelegram[0] = static_cast<std::uint8_t>(settings.LEV_ADR & 0xFF);
+        rxTelegram[1] = kTypeLevel;
+        for (int i = 2; i <= 9; ++i)
+            rxTelegram[i] = frame[i];
+        DispatchTelegram();
+    } else if (port.bytesWaiting() > kLegacyFrameSize) {
+        port.purge();
+    }
+}
+
+} // namespace
+
+void PollSerialReceiver(TfmSerial* holder) {
     if (linkIndicators)
         linkIndicators->toggleScanCom();
+    if (!holder)
+        return;
+    SerialPort& port = *holder->ComPort1;
+    if (settings.GL_COM > 0 && !comOpen)
+        openPort(port);
+    if (!comOpen)
+        return;
+    // The port stays on the name and baud rate it was opened with; CHK_V264 picks the
+    // frame format anew on every tick.
+    try {
+        if (settings.CHK_V264)
+            pollLegacy(port);
+        else
+            pollStandard(port);
+    } catch (const SerialPortGone&) {
+        // Reported once; the ordinary opening takes the port again when it returns.
+        port.close();
+        comOpen = false;
+        throw;
+    }
 }

@@ -1,14 +1,33 @@
 #pragma once
 
+#include "link/serial_port.h"
+
 #include <QWidget>
 
-// Hidden holder of the serial port component (never shown).
+#include <memory>
+
+// Hidden holder of the serial port component (never shown). Destroying it closes the
+// port.
 class TfmSerial : public QWidget {
     Q_OBJECT
 public:
-    explicit TfmSerial(QWidget* parent = nullptr);
+    // Holds a QSerialPort unless a test hands in its own port.
+    explicit TfmSerial(QWidget* parent = nullptr, std::unique_ptr<SerialPort> port = {});
     ~TfmSerial() override;
+
+    std::unique_ptr<SerialPort> ComPort1;
 };
 
-// The serial receiver link: called in every poll tick right after the USB link.
+// True once the COM port has been opened and configured.
+extern bool comOpen;
+
+// The serial receiver link: called in every poll tick right after the USB link. Opens
+// the port named by GL_COM when none is open, then reads one frame when exactly one
+// whole frame is waiting. Errors of an open port raise AppError; when its device has
+// gone, the port is closed first so that a later tick opens it anew.
 void PollSerialReceiver(TfmSerial* holder);
+
+// Frame sizes and baud rates of the two formats on the COM port.
+inline constexpr int kLegacyFrameSize = 11;
+inline constexpr int kStandardBaud = 19200;
+inline constexpr int kLegacyBaud = 4800;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/app_error.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class QSerialPort;
+
+// The operations the serial link needs of a COM port, and nothing more. Once the port is
+// open, a failing operation raises AppError with a German text naming the port; opening
+// itself reports failure through its result.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    virtual void setPortName(const QString& name) = 0; // "COM3"
+    virtual void setBaudRate(int baud) = 0;
+    virtual void setFormat8N1() = 0; // 8 data bits, no parity, one stop bit
+    virtual bool open() = 0;         // false when the port cannot be opened
+    virtual void setReadTimeout(int milliseconds) = 0;
+    virtual void setDtr(bool on) = 0;
+    virtual void setRts(bool on) = 0;
+    virtual void purge() = 0; // clears the input and the output buffers at once
+    virtual int bytesWaiting() = 0;
+    // Reads exactly `count` bytes within the read time-out.
+    virtual void read(std::uint8_t* buffer, int count) = 0;
+    virtual void close() = 0;
+};
+
+// Raised when the device behind an open port has gone (unplugged adapter, hung-up or
+// closed pseudo-terminal): the link closes the port and opens it afresh later.
+class SerialPortGone : public AppError {
+public:
+    using AppError::AppError;
+};
+
+// The device a port name stands for. On Windows "COMn" as it is; elsewhere the device
+// linked at <config>/Velcor_Monidesk/dosdevices/comn when that link exists, else
+// /dev/ttyS(n-1). Other names are returned unchanged.
+QString ResolvePortName(const QString& name);
+
+// The folder of the COM links ("dosdevices") in the user's config folder.
+QString DosDevicesFolder();
+
+// True when the tty behind `port` has hung up (its other end closed or unplugged).
+bool TtyHungUp(QSerialPort& port);
+
+// A COM port on QSerialPort: starts as COM1, 9600 baud, 8N1, no flow control, DTR and RTS
+// off. The bytes waiting are found with waitForReadyRead(0) and bytesAvailable().
+std::unique_ptr<SerialPort> MakeQtSerialPort();

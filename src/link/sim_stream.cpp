@@ -1,0 +1,143 @@
+#include "link/sim_stream.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+double wave(double seconds, double period, double phase) {
+    return std::sin(2.0 * std::numbers::pi * seconds / period + phase);
+}
+
+void putWord(std::uint8_t* at, long value) {
+    const auto word = static_cast<std::uint16_t>(value);
+    at[0] = static_cast<std::uint8_t>(word & 0xFF);
+    at[1] = static_cast<std::uint8_t>(word >> 8);
+}
+
+struct Channel {
+    double base, swing, period;
+};
+
+// Rooms 1-5, outdoors, boiler, hot-water tank.
+constexpr std::array<Channel, 8> kChannels{{{21.0, 1.5, 600},
+                                            {20.5, 2.0, 900},
+                                            {22.0, 1.2, 750},
+                                            {19.5, 1.0, 1200},
+                                            {22.5, 1.8, 480},
+                                            {6.0, 5.0, 1800},
+                                            {60.0, 4.0, 300},
+                                            {48.0, 3.0, 1500}}};
+
+constexpr double kTankFullCm = 200.0;
+constexpr double kSensorAboveBottomCm = 230.0;
+constexpr double kTankLitres = 10000.0;
+
+} // namespace
+
+std::array<double, 8> SimTransmitters::temperatures(double seconds) {
+    std::array<double, 8> values{};
+    for (std::size_t i = 0; i < kChannels.size(); ++i) {
+        const Channel& c = kChannels[i];
+        values[i] = c.base + c.swing * wave(seconds, c.period, 0.7 * double(i)) + noise(0.1);
+    }
+    return values;
+}
+
+double SimTransmitters::tankPercent(double seconds) {
+    constexpr double period = 1200.0;
+    const double phase = std::fmod(std::max(seconds, 0.0), period) / period; // 0..1
+    const double rise = phase < 0.5 ? 2.0 * phase : 2.0 - 2.0 * phase;       // 0..1..0
+    return 15.0 + 75.0 * rise;
+}
+
+double SimTransmitters::noise(double amplitude) {
+    return std::uniform_real_distribution<double>(-amplitude, amplitude)(rng_);
+}
+
+Telegram SimTransmitters::heatSpanTelegram(int address, std::uint8_t type, double seconds) {
+    Telegram t{static_cast<std::uint8_t>(address), type};
+    const auto values = temperatures(seconds);
+    if (type == kTypeStatus) {
+        std::uint8_t status = 0;
+        if (values[6] > 63.5)
+            status |= 0x08; // alarm: boiler too hot
+        if (std::uniform_int_distribution<int>(0, 49)(rng_) == 0)
+            status |= 0x04; // a sensor error now and then
+        if (values[6] < 58.0)
+            status |= 0x20; // output 1: burner on
+        if (values[7] < 46.0)
+            status |= 0x10; // output 2: loading pump on
+        t[2] = status;
+    } else {
+        const std::size_t first = type == kTypeTemperature0 ? 0 : 4;
+        for (std::size_t i = 0; i < 4; ++i)
+            putWord(&t[2 + 2 * i], std::lround(values[first + i] * 10.0));
+    }
+    SealTelegram(t);
+    return t;
+}
+
+void SimTransmitters::levelPayload(std::uint8_t* data, double seconds) {
+    const double percent = tankPercent(seconds);
+    const double heightCm = kTankFullCm * percent / 100.0 + noise(0.3);
+    putWord(data, std::lround((kSensorAboveBottomCm - heightCm) * 10.0));
+    putWord(data + 2, std::lround(heightCm * 10.0));
+    putWord(data + 4, std::lround(kTankLitres * percent / 100.0 / 10.0));
+    data[6] = static_cast<std::uint8_t>(std::lround(percent));
+    data[7] = 0;
+}
+
+Telegram SimTransmitters::tideSpanTelegram(int address, double seconds) {
+    Telegram t{static_cast<std::uint8_t>(address), kTypeLevel};
+    levelPayload(&t[2], seconds);
+    SealTelegram(t);
+    return t;
+}
+
+std::array<std::uint8_t, 11> SimTransmitters::legacyLevelFrame(double seconds) {
+    std::array<std::uint8_t, 11> frame{0x02, 0x10};
+    levelPayload(&frame[2], seconds);
+    for (int i = 0; i < 10; ++i)
+        frame[10] ^= frame[i];
+    return frame;
+}
+
+TelegramStream::TelegramStream(const StreamOptions& options)
+    : options_(options), transmitters_(options.seed), rng_(options.seed ^ 0x5eedu) {}
+
+bool TelegramStream::chance(double ratio) {
+    return ratio > 0.0 && std::uniform_real_distribution<double>(0.0, 1.0)(rng_) < ratio;
+}
+
+QByteArray TelegramStream::nextFrame(double seconds) {
+    auto bytes = [](const auto& frame) {
+        return QByteArray(reinterpret_cast<const char*>(frame.data()),
+                          static_cast<qsizetype>(frame.size()));
+    };
+    if (options_.legacy)
+        return bytes(transmitters_.legacyLevelFrame(seconds));
+    const int slot = slot_;
+    slot_ = (slot_ + 1) % 4;
+    if (slot == 3)
+        return bytes(transmitters_.tideSpanTelegram(options_.tideSpanAddress, seconds));
+    const auto type = static_cast<std::uint8_t>(kTypeTemperature0 + slot);
+    return bytes(transmitters_.heatSpanTelegram(options_.heatSpanAddress, type, seconds));
+}
+
+QByteArray TelegramStream::next(double seconds) {
+    if (chance(options_.strayRatio)) {
+        const int count = std::uniform_int_distribution<int>(1, frameSize() - 1)(rng_);
+        QByteArray stray(count, '\0');
+        for (char& c : stray)
+            c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(rng_));
+        return stray;
+    }
+    QByteArray out = nextFrame(seconds);
+    if (chance(options_.crcErrorRatio))
+        out[5] = static_cast<char>(out[5] ^ 0x01); // one flipped bit fails either check
+    if (chance(options_.burstRatio))
+        out += nextFrame(seconds);
+    return out;
+}

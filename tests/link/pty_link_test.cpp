@@ -1,0 +1,210 @@
+// End to end through real pseudo-terminals, driven by the transmitter simulator's code:
+// the bytes cross the kernel's terminal layer and QSerialPort as from a real receiver.
+#include "app/error_report.h"
+#include "link/cp210x_bridges.h"
+#include "link/serial_com.h"
+#include "link/sim_stream.h"
+#include "link/usb_com.h"
+#include "link_fakes.h"
+#include "link_test_util.h"
+#include "settings/settings.h"
+#include "sim/sim_line.h"
+#include "support/fake_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kArrivalMs = 5000; // bound on the kernel handing bytes over; never reached
+
+class PtyLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetTelegramState();
+        ResetSettings();
+        ErrorReport::Reset();
+        settings.TERM_ADR = 17;
+        settings.LEV_ADR = 0;
+        settings.GL_COM = 3;
+        comOpen = false;
+        usbOpen = false;
+    }
+    void TearDown() override {
+        holder.reset();
+        SetUsbXpress(nullptr);
+        usbOpen = false;
+        QDir(DosDevicesFolder()).removeRecursively();
+        ErrorReport::Reset();
+        ResetTelegramState();
+        ResetSettings();
+    }
+
+    // Sends bytes and waits until the terminal holds them, before the link looks.
+    static void send(PtyLine& line, const QByteArray& bytes) {
+        const int before = line.pending();
+        ASSERT_TRUE(line.send(bytes));
+        ASSERT_TRUE(line.waitPending(before + int(bytes.size()), kArrivalMs));
+    }
+
+    void tick() {
+        ErrorReport::RunTick([this] {
+            PollUsbReceiver();
+            PollSerialReceiver(holder.get());
+        });
+    }
+
+    FakeIndicators indicators;
+    FakeDialogs dialogs;
+    std::unique_ptr<TfmSerial> holder = std::make_unique<TfmSerial>();
+};
+
+TEST_F(PtyLink, SimulatorStreamReachesTheCounters) {
+    SetUsbXpress(std::make_unique<ScriptedUsbXpress>()); // no USB receiver
+    PtyLine line;
+    QString error;
+    ASSERT_TRUE(line.open(&error)) << error.toStdString();
+    ASSERT_TRUE(LinkComPort(3, line.path(), &error)) << error.toStdString();
+    tick();
+    ASSERT_TRUE(comOpen);
+
+    TelegramStream stream;
+    for (int i = 0; i < 8; ++i) { // two rounds of HeatSpan 0, 1, 2 and TideSpan
+        send(line, stream.nextFrame(i));
+        tick();
+    }
+    EXPECT_EQ(okCount, 8);
+    EXPECT_EQ(tempTelegramCount, 6);
+    EXPECT_EQ(levelTelegramCount, 2);
+
+    send(line, BrokenBytes(17, 0x30));
+    tick();
+    send(line, stream.nextFrame(8) + stream.nextFrame(9)); // a burst
+    tick();
+    EXPECT_EQ(crcErrorCount, 1);
+    EXPECT_EQ(okCount, 8);
+    EXPECT_EQ(line.pending(), 0); // both were cleared from the line
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(PtyLink, ClosedTerminalIsReportedOnceAndTakenAgain) {
+    SetUsbXpress(std::make_unique<ScriptedUsbXpress>());
+    auto line = std::make_unique<PtyLine>();
+    ASSERT_TRUE(line->open());
+    ASSERT_TRUE(LinkComPort(3, line->path()));
+    tick();
+    ASSERT_TRUE(comOpen);
+
+    line->close(); // the far end goes away under the open port
+    for (int i = 0; i < 5; ++i)
+        tick();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("COM3 ist nicht mehr verfügbar")))
+        << dialogs.errors[0].toStdString();
+    EXPECT_FALSE(comOpen);
+
+    auto again = std::make_unique<PtyLine>();
+    ASSERT_TRUE(again->open());
+    ASSERT_TRUE(LinkComPort(3, again->path()));
+    tick();
+    ASSERT_TRUE(comOpen);
+    send(*again, SealedBytes(0, 0x10, {1, 2, 3, 4, 5, 6, 7, 8}));
+    tick();
+    EXPECT_EQ(levelTelegramCount, 1);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+}
+
+// A scratch /sys and /dev with CP210x bridges whose ttys are pseudo-terminals.
+class FakeBridgeTree {
+public:
+    QString sys() const { return dir_.filePath(QStringLiteral("sys")); }
+    QString dev() const { return dir_.filePath(QStringLiteral("dev")); }
+
+    void plug(const QString& tty, const QString& driver, const QString& product,
+              const QString& target) {
+        const QString usbDevice = sys() + QStringLiteral("/devices/usb1/1-") + tty;
+        const QString port = usbDevice + QStringLiteral("/1-1:1.0/") + tty;
+        QDir().mkpath(port);
+        writeFile(usbDevice + QStringLiteral("/product"), product + QLatin1Char('\n'));
+        const QString drivers = sys() + QStringLiteral("/bus/usb-serial/drivers/") + driver;
+        QDir().mkpath(drivers);
+        QFile::link(port, drivers + QLatin1Char('/') + tty);
+        QDir().mkpath(dev());
+        QFile::link(target, dev() + QLatin1Char('/') + tty);
+    }
+
+    void unplug(const QString& tty, const QString& driver) {
+        QFile::remove(sys() + QStringLiteral("/bus/usb-serial/drivers/") + driver +
+                      QLatin1Char('/') + tty);
+        QFile::remove(dev() + QLatin1Char('/') + tty);
+    }
+
+private:
+    static void writeFile(const QString& path, const QString& text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+    QTemporaryDir dir_;
+};
+
+TEST(Cp210xBridges, ListsTheDriversTtysInPortOrder) {
+    FakeBridgeTree tree;
+    tree.plug(QStringLiteral("ttyUSB10"), QStringLiteral("cp210x"), QStringLiteral("B"),
+              QStringLiteral("/dev/null"));
+    tree.plug(QStringLiteral("ttyUSB2"), QStringLiteral("cp210x"), QStringLiteral("A"),
+              QStringLiteral("/dev/null"));
+    tree.plug(QStringLiteral("ttyUSB0"), QStringLiteral("ftdi_sio"), QStringLiteral("F"),
+              QStringLiteral("/dev/null"));
+    Cp210xBridges bridges(tree.sys(), tree.dev());
+    EXPECT_EQ(bridges.deviceNames(), (QStringList{"ttyUSB2", "ttyUSB10"}));
+    std::uint32_t count = 0;
+    bridges.SI_GetNumDevices(&count);
+    EXPECT_EQ(count, 2u);
+    char product[kProductStringSize];
+    ASSERT_EQ(bridges.SI_GetProductString(0, product, SI_RETURN_DESCRIPTION), SI_SUCCESS);
+    EXPECT_STREQ(product, "A");
+    EXPECT_NE(bridges.SI_GetProductString(2, product, SI_RETURN_DESCRIPTION), SI_SUCCESS);
+}
+
+TEST_F(PtyLink, Cp210xBridgeUnpluggedAndBack) {
+    FakeBridgeTree tree;
+    const QString tty = QStringLiteral("ttyUSB0"), driver = QStringLiteral("cp210x");
+    SetUsbXpress(std::make_unique<Cp210xBridges>(tree.sys(), tree.dev()));
+    settings.GL_COM = 0;
+
+    auto line = std::make_unique<PtyLine>();
+    ASSERT_TRUE(line->open());
+    tree.plug(tty, driver, QStringLiteral("CP2102 USB to UART Bridge Controller"), line->path());
+    tick();
+    ASSERT_TRUE(usbOpen);
+    EXPECT_EQ(indicators.deviceName,
+              QStringLiteral("NAME    : CP2102 USB to UART Bridge Controller"));
+    send(*line, SealedBytes(17, 0x32));
+    tick();
+    EXPECT_EQ(tempTelegramCount, 1);
+
+    line->close();
+    tree.unplug(tty, driver);
+    tick();
+    EXPECT_FALSE(usbOpen);
+    tick();
+    EXPECT_FALSE(usbOpen);
+    EXPECT_EQ(indicators.deviceCount, QStringLiteral("DEVICES : 1"));
+
+    line = std::make_unique<PtyLine>();
+    ASSERT_TRUE(line->open());
+    tree.plug(tty, driver, QStringLiteral("Receiver again"), line->path());
+    tick();
+    ASSERT_TRUE(usbOpen);
+    EXPECT_EQ(indicators.deviceName, QStringLiteral("NAME    : Receiver again"));
+    send(*line, SealedBytes(17, 0x30));
+    tick();
+    EXPECT_EQ(tempTelegramCount, 2);
+    EXPECT_TRUE(dialogs.errors.isEmpty()); // the USB link raises nothing
+}
+
+} // namespace
