@@ -1,46 +1,451 @@
-// Placeholder until the chart is built: keeps the window compiling.
 #include "temperature/temperature_chart.h"
+
+#include "temperature/qcustomplot_include.h"
 
 #include <QCheckBox>
 #include <QSlider>
+#include <QVBoxLayout>
 
-TemperatureChart::TemperatureChart(QWidget* parent) : QWidget(parent) {}
+#include <cmath>
+
+// The plot with its layout pass reachable, so that printing can lay it out at the
+// target size before drawing.
+class ChartPlot : public QCustomPlot {
+public:
+    using QCustomPlot::QCustomPlot;
+    using QCustomPlot::updateLayout;
+};
+
+// A line series that draws from its own store: right before drawing it loads the
+// first/min/max/last summary per pixel column of the visible range into the graph, so
+// QCustomPlot only ever sees a few points per column.
+class DecimatedGraph : public QCPGraph {
+public:
+    DecimatedGraph(QCPAxis* keyAxis, QCPAxis* valueAxis, const SeriesValues* values)
+        : QCPGraph(keyAxis, valueAxis), values_(values) {
+        setAdaptiveSampling(false);
+        setSelectable(QCP::stNone);
+    }
+
+    void visibleIndices(std::vector<int>& indices) const {
+        const QCPRange range = keyAxis()->range();
+        const int columns = std::max(1, keyAxis()->axisRect()->width());
+        DecimateM4(*values_, range.lower, range.upper, columns, indices);
+    }
+
+protected:
+    void draw(QCPPainter* painter) override {
+        visibleIndices(indices_);
+        points_.resize(static_cast<qsizetype>(indices_.size()));
+        for (std::size_t i = 0; i < indices_.size(); ++i)
+            points_[static_cast<qsizetype>(i)] =
+                QCPGraphData(indices_[i], values_->at(indices_[i]));
+        data()->set(points_, true);
+        QCPGraph::draw(painter);
+    }
+
+private:
+    const SeriesValues* values_;
+    std::vector<int> indices_;
+    QVector<QCPGraphData> points_;
+};
+
+namespace {
+
+constexpr int kBoxRoom = 20; // legend margin left of the rows, for the channel boxes
+
+// Bottom axis: ticks only at points whose labels fit, each showing its point's label.
+class LabelTicker : public QCPAxisTicker {
+public:
+    explicit LabelTicker(const TemperatureChart* chart) : chart_(chart) {}
+
+    void generate(const QCPRange&, const QLocale&, QChar, int, QVector<double>& ticks,
+                  QVector<double>* subTicks, QVector<QString>* tickLabels) override {
+        const std::vector<int> picked = chart_->labelTicks();
+        ticks.clear();
+        for (int index : picked)
+            ticks.append(index);
+        if (subTicks)
+            subTicks->clear();
+        if (tickLabels) {
+            tickLabels->clear();
+            for (int index : picked)
+                tickLabels->append(chart_->label(index).trimmed());
+        }
+    }
+
+private:
+    const TemperatureChart* chart_;
+};
+
+// Left axis: "#,##0.# °C".
+class TemperatureTicker : public QCPAxisTicker {
+protected:
+    QString getTickLabel(double tick, const QLocale&, QChar, int) override {
+        return FormatTemperatureTick(tick);
+    }
+};
+
+// While printing: the plot's fonts sized in screen pixels instead of points, so that text
+// keeps its size relative to the chart when the chart is scaled onto the page (a point
+// size would be taken at the printer's resolution and then scaled once more).
+class ScreenSizedFonts {
+public:
+    explicit ScreenSizedFonts(QCustomPlot* plot) : dpi_(plot->logicalDpiY()) {
+        for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
+            swap(axis->tickLabelFont(), [axis](const QFont& f) { axis->setTickLabelFont(f); });
+            swap(axis->labelFont(), [axis](const QFont& f) { axis->setLabelFont(f); });
+        }
+        for (int i = 0; i < plot->legend->itemCount(); ++i) {
+            QCPAbstractLegendItem* item = plot->legend->item(i);
+            swap(item->font(), [item](const QFont& f) { item->setFont(f); });
+        }
+    }
+    ~ScreenSizedFonts() {
+        for (auto& restore : restore_)
+            restore();
+    }
+    ScreenSizedFonts(const ScreenSizedFonts&) = delete;
+    ScreenSizedFonts& operator=(const ScreenSizedFonts&) = delete;
+
+private:
+    void swap(const QFont& font, const std::function<void(const QFont&)>& set) {
+        if (font.pointSizeF() <= 0)
+            return;
+        QFont pixels = font;
+        pixels.setPixelSize(std::max(1, qRound(font.pointSizeF() * dpi_ / 72.0)));
+        set(pixels);
+        restore_.push_back([set, font] { set(font); });
+    }
+
+    int dpi_;
+    std::vector<std::function<void()>> restore_;
+};
+
+} // namespace
+
+QColor TemperatureChart::defaultSeriesColor(int series) {
+    static const std::array<QColor, kSeries> colors{
+        QColor(Qt::red),     QColor(0, 255, 0),   QColor(255, 255, 0), QColor(0, 0, 255),
+        QColor(255, 0, 128), QColor(0, 255, 255), QColor(0, 128, 64),  QColor(0, 128, 128)};
+    return colors.at(static_cast<std::size_t>(series));
+}
+
+TemperatureChart::TemperatureChart(QWidget* parent) : QWidget(parent) {
+    plot_ = new ChartPlot(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(plot_);
+    plot_->setBackground(Qt::white);
+    plot_->setCursor(Qt::PointingHandCursor);
+    plot_->setPlottingHint(QCP::phFastPolylines, true);
+    for (int i = 0; i < kSeries; ++i) {
+        auto* graph =
+            new DecimatedGraph(plot_->xAxis, plot_->yAxis, &values_[static_cast<std::size_t>(i)]);
+        graph->setPen(QPen(defaultSeriesColor(i), 2));
+        graphs_[static_cast<std::size_t>(i)] = graph;
+    }
+    setupAxes();
+    setupLegend();
+
+    maximumSlider_ = new QSlider(Qt::Vertical, plot_);
+    maximumSlider_->setRange(40, 1000);
+    maximumSlider_->setValue(125);
+    maximumSlider_->setTickPosition(QSlider::NoTicks);
+    maximumSlider_->setGeometry(2, 4, 18, 110);
+    connect(maximumSlider_, &QSlider::valueChanged, this,
+            [this](int value) { setValueMaximum(value); });
+
+    plot_->setSelectionRectMode(QCP::srmZoom);
+    plot_->selectionRect()->setPen(QPen(Qt::black, 1, Qt::DashLine));
+    connect(plot_->selectionRect(), &QCPSelectionRect::accepted, this, [this] { onRectZoom(); });
+    connect(plot_, &QCustomPlot::mouseDoubleClick, this, [this] { resetZoom(); });
+    connect(plot_, &QCustomPlot::mouseRelease, this, [this](QMouseEvent* event) {
+        if (event->button() == Qt::RightButton)
+            resetZoom();
+    });
+    connect(plot_, &QCustomPlot::afterLayout, this, [this] { placeLegendBoxes(); });
+    resetZoom();
+}
+
 TemperatureChart::~TemperatureChart() = default;
-void TemperatureChart::addSample(const QString&, const std::array<double, kSeries>&) {}
-void TemperatureChart::clear() {}
+
+void TemperatureChart::setupAxes() {
+    plot_->axisRect()->setBackground(Qt::white);
+    plot_->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new TemperatureTicker));
+    plot_->yAxis->setLabel(QStringLiteral("Temperatur"));
+    plot_->yAxis->setRange(valueMinimum_, valueMaximum_);
+    plot_->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new LabelTicker(this)));
+    plot_->xAxis->setSubTicks(false);
+    plot_->xAxis2->setVisible(false);
+    plot_->yAxis2->setVisible(false);
+}
+
+void TemperatureChart::setupLegend() {
+    // The legend sits right of the plot area, on top of its column; the channel boxes go
+    // into its left margin, one beside each row.
+    QCPLegend* legend = plot_->legend;
+    legend->setVisible(true);
+    legend->setBorderPen(Qt::NoPen);
+    legend->setBrush(Qt::white);
+    legend->setMargins(QMargins(kBoxRoom, 4, 4, 4));
+    plot_->axisRect()->insetLayout()->take(legend);
+    auto* column = new QCPLayoutGrid;
+    plot_->plotLayout()->addElement(0, 1, column);
+    plot_->plotLayout()->setColumnStretchFactor(1, 0.001);
+    column->addElement(0, 0, legend);
+    column->addElement(1, 0, new QCPLayoutElement(plot_));
+    column->setRowStretchFactor(0, 0.001);
+    for (int i = 0; i < kSeries; ++i) {
+        auto* box = new QCheckBox(plot_);
+        box->setChecked(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->resize(box->sizeHint());
+        connect(box, &QCheckBox::toggled, this, [this, i](bool on) { setSeriesVisible(i, on); });
+        boxes_[static_cast<std::size_t>(i)] = box;
+    }
+}
+
+void TemperatureChart::placeLegendBoxes() {
+    QCPLegend* legend = plot_->legend;
+    for (int i = 0; i < kSeries; ++i) {
+        QCheckBox* box = boxes_[static_cast<std::size_t>(i)];
+        QCPAbstractLegendItem* item =
+            legend->itemWithPlottable(graphs_[static_cast<std::size_t>(i)]);
+        if (!item)
+            continue;
+        const QRect row = item->outerRect();
+        box->move(legend->outerRect().left() + 2, row.center().y() - box->height() / 2);
+    }
+}
+
+void TemperatureChart::queueReplot() {
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void TemperatureChart::followNewPoints() {
+    if (!zoomed_)
+        plot_->xAxis->setRange(0, std::max(1, pointCount() - 1));
+    queueReplot();
+    Q_EMIT pointCountChanged(pointCount());
+}
+
+void TemperatureChart::addSample(const QString& label, const std::array<double, kSeries>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values_[i].append(values[i]);
+    labels_.append(label);
+    followNewPoints();
+}
+
+void TemperatureChart::addSampleUtf8(QByteArrayView label,
+                                     const std::array<double, kSeries>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values_[i].append(values[i]);
+    labels_.appendUtf8(label);
+    followNewPoints();
+}
+
+void TemperatureChart::clear() {
+    for (auto& series : values_)
+        series.clear();
+    labels_.clear();
+    resetZoom();
+    Q_EMIT pointCountChanged(0);
+}
+
 int TemperatureChart::pointCount() const {
-    return 0;
+    return labels_.size();
 }
-double TemperatureChart::value(int, int) const {
-    return 0;
+
+double TemperatureChart::value(int series, int index) const {
+    return values_.at(static_cast<std::size_t>(series)).at(index);
 }
-QString TemperatureChart::label(int) const {
-    return {};
+
+QString TemperatureChart::label(int index) const {
+    return labels_.at(index);
 }
-void TemperatureChart::setSeriesTitle(int, const QString&) {}
-QString TemperatureChart::seriesTitle(int) const {
-    return {};
+
+void TemperatureChart::setSeriesTitle(int series, const QString& title) {
+    QCPGraph* graph = graphs_.at(static_cast<std::size_t>(series));
+    if (graph->name() == title)
+        return;
+    graph->setName(title);
+    queueReplot();
 }
-void TemperatureChart::setSeriesVisible(int, bool) {}
-bool TemperatureChart::isSeriesVisible(int) const {
-    return true;
+
+QString TemperatureChart::seriesTitle(int series) const {
+    return graphs_.at(static_cast<std::size_t>(series))->name();
 }
-void TemperatureChart::setValueMinimum(double) {}
-void TemperatureChart::setValueMaximum(double) {}
+
+void TemperatureChart::setSeriesVisible(int series, bool visible) {
+    QCPGraph* graph = graphs_.at(static_cast<std::size_t>(series));
+    if (graph->visible() == visible)
+        return;
+    // Only the line goes: the legend row stays and points are still added.
+    graph->setVisible(visible);
+    boxes_[static_cast<std::size_t>(series)]->setChecked(visible);
+    queueReplot();
+    Q_EMIT seriesVisibleChanged(series, visible);
+}
+
+bool TemperatureChart::isSeriesVisible(int series) const {
+    return graphs_.at(static_cast<std::size_t>(series))->visible();
+}
+
+void TemperatureChart::setSeriesColor(int series, const QColor& color) {
+    QCPGraph* graph = graphs_.at(static_cast<std::size_t>(series));
+    if (graph->pen().color() == color)
+        return;
+    graph->setPen(QPen(color, 2));
+    queueReplot();
+}
+
+QColor TemperatureChart::seriesColor(int series) const {
+    return graphs_.at(static_cast<std::size_t>(series))->pen().color();
+}
+
+void TemperatureChart::applyValueRange() {
+    plot_->yAxis->setRange(valueMinimum_, valueMaximum_);
+    queueReplot();
+}
+
+void TemperatureChart::setValueMinimum(double minimum) {
+    if (minimum == valueMinimum_)
+        return;
+    valueMinimum_ = minimum;
+    applyValueRange();
+    Q_EMIT valueRangeChanged();
+}
+
+void TemperatureChart::setValueMaximum(double maximum) {
+    if (maximum == valueMaximum_)
+        return;
+    valueMaximum_ = maximum;
+    if (maximumSlider_->value() != qRound(maximum)) {
+        const QSignalBlocker block(maximumSlider_);
+        maximumSlider_->setValue(qRound(maximum));
+    }
+    applyValueRange();
+    Q_EMIT valueRangeChanged();
+}
+
 double TemperatureChart::valueMinimum() const {
-    return -55;
+    return valueMinimum_;
 }
 double TemperatureChart::valueMaximum() const {
-    return 125;
+    return valueMaximum_;
 }
-void TemperatureChart::resetZoom() {}
-void TemperatureChart::render(QPainter*, const QRect&) {}
-QCheckBox* TemperatureChart::channelBox(int) const {
-    return nullptr;
+
+void TemperatureChart::resetZoom() {
+    zoomed_ = false;
+    plot_->xAxis->setRange(0, std::max(1, pointCount() - 1));
+    applyValueRange();
 }
+
+void TemperatureChart::onRectZoom() {
+    const QCPRange whole(0, std::max(1, pointCount() - 1));
+    zoomed_ = plot_->xAxis->range() != whole ||
+              plot_->yAxis->range() != QCPRange(valueMinimum_, valueMaximum_);
+    queueReplot();
+}
+
+void TemperatureChart::setLabelSpacing(int pixels) {
+    if (pixels == labelSpacing_ || pixels < 1)
+        return;
+    labelSpacing_ = pixels;
+    queueReplot();
+}
+
+std::vector<int> TemperatureChart::labelTicks() const {
+    const QCPAxis* axis = plot_->xAxis;
+    const QCPRange range = axis->range();
+    double spacing = labelSpacing_;
+    if (pointCount() > 0) {
+        // Wide labels push their neighbours further apart, so that no two overlap.
+        const QFontMetrics metrics(axis->tickLabelFont());
+        const int first = std::clamp(static_cast<int>(std::ceil(range.lower)), 0, pointCount() - 1);
+        const int last =
+            std::clamp(static_cast<int>(std::floor(range.upper)), first, pointCount() - 1);
+        for (int sample : {first, first + (last - first) / 2, last})
+            spacing = std::max(spacing, metrics.horizontalAdvance(label(sample).trimmed()) + 12.0);
+    }
+    return PickLabelTicks(range.lower, range.upper, axis->axisRect()->width(), pointCount(),
+                          spacing);
+}
+
+std::vector<int> TemperatureChart::drawnIndices(int series) const {
+    std::vector<int> indices;
+    graphs_.at(static_cast<std::size_t>(series))->visibleIndices(indices);
+    return indices;
+}
+
+// The chart laid out at the pixel size it would have on the screen for `target` on the
+// painter's device; put back by the destructor.
+class PrintLayout {
+public:
+    PrintLayout(ChartPlot* plot, const QPaintDevice* device, const QRect& target)
+        : plot_(plot), fonts_(plot), oldViewport_(plot->viewport()) {
+        const double scale = device->logicalDpiX() / static_cast<double>(plot->logicalDpiX());
+        density = scale;
+        size = QSize(std::max(1, qRound(target.width() / scale)),
+                     std::max(1, qRound(target.height() / scale)));
+        plot_->setViewport(QRect(QPoint(0, 0), size));
+        plot_->updateLayout(); // ticks and decimation for the new size
+    }
+    ~PrintLayout() {
+        plot_->setViewport(oldViewport_);
+        plot_->updateLayout();
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+    }
+    PrintLayout(const PrintLayout&) = delete;
+    PrintLayout& operator=(const PrintLayout&) = delete;
+
+    QSize size;
+    double density = 1;
+
+private:
+    ChartPlot* plot_;
+    ScreenSizedFonts fonts_;
+    QRect oldViewport_;
+};
+
+void TemperatureChart::render(QCPPainter* painter, const QRect& target) {
+    if (target.isEmpty())
+        return;
+    // Vector output (printers, PDF): the screen-sized chart scaled into the target.
+    const PrintLayout layout(plot_, painter->device(), target);
+    painter->save();
+    painter->translate(target.topLeft());
+    painter->scale(target.width() / static_cast<double>(layout.size.width()),
+                   target.height() / static_cast<double>(layout.size.height()));
+    painter->setMode(QCPPainter::pmVectorized);
+    plot_->toPainter(painter, layout.size.width(), layout.size.height());
+    painter->restore();
+}
+
+void TemperatureChart::render(QPainter* painter, const QRect& target) {
+    if (target.isEmpty())
+        return;
+    // A plain painter gets a picture at up to four times the screen's density.
+    const PrintLayout layout(plot_, painter->device(), target);
+    const double density = std::clamp(layout.density, 1.0, 4.0);
+    QImage image(layout.size * density, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(density);
+    image.fill(Qt::white);
+    QCPPainter imagePainter(&image);
+    plot_->toPainter(&imagePainter, layout.size.width(), layout.size.height());
+    imagePainter.end();
+    painter->drawImage(target, image);
+}
+
+QCheckBox* TemperatureChart::channelBox(int series) const {
+    return boxes_.at(static_cast<std::size_t>(series));
+}
+
 QSlider* TemperatureChart::maximumSlider() const {
-    return nullptr;
+    return maximumSlider_;
 }
+
 QCustomPlot* TemperatureChart::plot() const {
-    return nullptr;
+    return plot_;
 }

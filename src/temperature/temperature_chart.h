@@ -1,20 +1,31 @@
 #pragma once
 
+#include "temperature/chart_data.h"
+
+#include <QColor>
 #include <QWidget>
 
 #include <array>
 
 class QCheckBox;
 class QCustomPlot;
+class QCPPainter;
 class QPainter;
 class QSlider;
+class DecimatedGraph;
+class ChartPlot;
 
 // The temperature chart: eight line series over the sample index, the bottom axis
 // labelled with each point's text, a legend with a visibility box per channel and the
 // slider for the axis maximum inside the chart. Built for 8 x 360001 points: appending
-// is O(1) and replots are queued.
+// is O(1), each replot draws only a first/min/max/last summary per pixel column of the
+// visible range, and replots are queued.
 class TemperatureChart : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(double valueMinimum READ valueMinimum WRITE setValueMinimum NOTIFY valueRangeChanged)
+    Q_PROPERTY(double valueMaximum READ valueMaximum WRITE setValueMaximum NOTIFY valueRangeChanged)
+    Q_PROPERTY(int pointCount READ pointCount NOTIFY pointCountChanged)
+    Q_PROPERTY(int labelSpacing READ labelSpacing WRITE setLabelSpacing)
 public:
     static constexpr int kSeries = 8;
 
@@ -23,6 +34,8 @@ public:
 
     // Appends one point per series at the next index, with the point's label.
     void addSample(const QString& label, const std::array<double, kSeries>& values);
+    // The same with the label as UTF-8 bytes (reading files).
+    void addSampleUtf8(QByteArrayView label, const std::array<double, kSeries>& values);
     // Removes all points of all series.
     void clear();
     int pointCount() const;
@@ -33,6 +46,9 @@ public:
     QString seriesTitle(int series) const;
     void setSeriesVisible(int series, bool visible);
     bool isSeriesVisible(int series) const;
+    void setSeriesColor(int series, const QColor& color);
+    QColor seriesColor(int series) const;
+    static QColor defaultSeriesColor(int series);
 
     void setValueMinimum(double minimum);
     void setValueMaximum(double maximum);
@@ -40,11 +56,51 @@ public:
     double valueMaximum() const;
     // Back to the whole recorded range after a rubber-band zoom.
     void resetZoom();
+    bool isZoomed() const { return zoomed_; }
 
-    // Draws the chart as it looks now into `target` (printing).
+    // Least distance in pixels between two labels of the bottom axis.
+    int labelSpacing() const { return labelSpacing_; }
+    void setLabelSpacing(int pixels);
+
+    // Draws the chart as it looks now into `target` (printing): laid out at the size in
+    // screen pixels that `target` has on the painter's device, then scaled, so it looks as
+    // on the screen. A QCPPainter gets vector graphics, any other painter a picture.
+    void render(QCPPainter* painter, const QRect& target);
     void render(QPainter* painter, const QRect& target);
 
     QCheckBox* channelBox(int series) const;
     QSlider* maximumSlider() const;
     QCustomPlot* plot() const;
+
+    // The label indices the bottom axis shows now (geometry helper for tests).
+    std::vector<int> labelTicks() const;
+    // What a series draws for its visible range now (indices into its points).
+    std::vector<int> drawnIndices(int series) const;
+
+    QSize sizeHint() const override { return {647, 311}; }
+
+Q_SIGNALS:
+    void valueRangeChanged();
+    void pointCountChanged(int count);
+    void seriesVisibleChanged(int series, bool visible);
+
+private:
+    void setupAxes();
+    void setupLegend();
+    void placeLegendBoxes();
+    void followNewPoints();
+    void applyValueRange();
+    void onRectZoom();
+    void queueReplot();
+
+    ChartPlot* plot_ = nullptr;
+    std::array<SeriesValues, kSeries> values_;
+    std::array<DecimatedGraph*, kSeries> graphs_{};
+    std::array<QCheckBox*, kSeries> boxes_{};
+    ChartLabels labels_;
+    QSlider* maximumSlider_ = nullptr;
+    double valueMinimum_ = -55;
+    double valueMaximum_ = 125;
+    int labelSpacing_ = 100;
+    bool zoomed_ = false;
 };

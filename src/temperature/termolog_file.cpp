@@ -1,0 +1,180 @@
+#include "temperature/termolog_file.h"
+
+#include "platform/app_error.h"
+#include "platform/file_text.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <charconv>
+
+void TermoLogFields::split(QByteArrayView line) {
+    text_.clear();
+    begin_.fill(0);
+    int field = 0;
+    for (const char c : line) {
+        if (c == ',') {
+            ++field;
+            begin_[static_cast<std::size_t>(field)] = static_cast<std::uint32_t>(text_.size());
+            if (field == kMaxField)
+                break;
+        } else if (c != ' ') {
+            text_.push_back(c);
+            if (c == '\r')
+                break;
+        }
+    }
+    last_ = field;
+    begin_[static_cast<std::size_t>(field) + 1] = static_cast<std::uint32_t>(text_.size());
+}
+
+QByteArrayView TermoLogFields::field(int number) const {
+    if (number < 0 || number > last_)
+        return {};
+    const auto begin = begin_[static_cast<std::size_t>(number)];
+    const auto end = begin_[static_cast<std::size_t>(number) + 1];
+    return QByteArrayView(text_.data() + begin, static_cast<qsizetype>(end - begin));
+}
+
+std::optional<double> ParseChartNumber(QByteArrayView text) {
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const char* digits = begin;
+    if (begin != end && *begin == '+')
+        digits = ++begin; // from_chars takes "-" but not "+"
+    else if (begin != end && *begin == '-')
+        ++digits;
+    if (digits == end || !((*digits >= '0' && *digits <= '9') || *digits == '.'))
+        return std::nullopt;
+    double value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
+namespace {
+
+const QByteArrayView kTermoLog("TermoLog");
+const QByteArrayView kLabelIndent("            "); // 12 spaces
+
+void appendPoint(const TermoLogFields& fields, QByteArray& label, const ChartPointSink& addPoint) {
+    std::array<double, 8> values{};
+    for (int channel = 0; channel < 8; ++channel) {
+        const QByteArrayView text = fields.field(channel + 2);
+        const std::optional<double> value = ParseChartNumber(text);
+        if (!value) {
+            throw AppError(QStringLiteral("'%1' is not a valid floating point value")
+                               .arg(FromFileText(text.toByteArray())));
+        }
+        values[static_cast<std::size_t>(channel)] = *value;
+    }
+    label.clear();
+    label.append(kLabelIndent).append(fields.field(1)).append(" / ").append(fields.field(0));
+    if (IsAscii(label))
+        addPoint(label, values);
+    else
+        addPoint(FileTextToUtf8(label), values);
+}
+
+} // namespace
+
+RebuildOutcome RebuildTemperaturePoints(const std::vector<QByteArray>& lines, int count,
+                                        const ChartPointSink& addPoint) {
+    RebuildOutcome outcome;
+    TermoLogFields fields;
+    QByteArray label;
+    const int available = std::min<int>(count, static_cast<int>(lines.size()));
+    for (int i = 0; i < available; ++i) {
+        fields.split(lines[static_cast<std::size_t>(i)]);
+        outcome.lastField = fields.last();
+        if (fields.field(fields.last()) != kTermoLog) {
+            outcome.notTermoLog = true;
+            break;
+        }
+        appendPoint(fields, label, addPoint);
+    }
+    return outcome;
+}
+
+namespace {
+
+constexpr qint64 kChunk = 1 << 20;
+
+// Cuts the lines off `pending` as they complete; true once `maxLines` are in.
+bool takeLines(QByteArray& pending, qsizetype& from, ChartFileRead& result, int maxLines) {
+    while (static_cast<int>(result.lines.size()) < maxLines) {
+        const qsizetype lf = pending.indexOf('\n', from);
+        if (lf < 0)
+            return false;
+        qsizetype end = lf;
+        if (end > from && pending[end - 1] == '\r')
+            --end;
+        result.lines.push_back(pending.mid(from, end - from));
+        from = lf + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+ChartFileRead ReadChartFile(const QString& path, int maxLines) {
+    ChartFileRead result;
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return result;
+    QByteArray pending;
+    qsizetype from = 0;
+    bool full = false;
+    while (!full) {
+        const QByteArray chunk = file.read(kChunk);
+        if (chunk.isEmpty()) {
+            if (file.error() != QFileDevice::NoError || !file.atEnd())
+                return result; // a read error, not the end
+            break;
+        }
+        pending = pending.mid(from) + chunk;
+        from = 0;
+        full = takeLines(pending, from, result, maxLines);
+    }
+    if (full) {
+        // Anything after the last wanted line (even an empty line) is left out.
+        result.truncated = from < pending.size() || !file.read(1).isEmpty();
+    } else if (from < pending.size()) {
+        QByteArray last = pending.mid(from);
+        if (last.endsWith('\r'))
+            last.chop(1);
+        result.lines.push_back(last);
+    }
+    result.ok = true;
+    return result;
+}
+
+ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>& lines,
+                              int count) {
+    ChartFileWrite result;
+    QSaveFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly)) {
+        result.status = ChartFileWrite::Status::CreateFailed;
+        result.error = file.errorString();
+        return result;
+    }
+    QByteArray buffer;
+    buffer.reserve(kChunk + 4096);
+    const int available = std::min<int>(count, static_cast<int>(lines.size()));
+    bool written = true;
+    for (int i = 0; i < available && written; ++i) {
+        buffer.append(lines[static_cast<std::size_t>(i)]).append("\r\n");
+        if (buffer.size() >= kChunk || i == available - 1) {
+            written = file.write(buffer) == buffer.size();
+            buffer.clear();
+        }
+    }
+    if (!written || !file.commit()) {
+        result.status = ChartFileWrite::Status::WriteFailed;
+        result.error = file.errorString();
+        file.cancelWriting();
+    }
+    return result;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Reading and writing temperature chart files: the record store's TermoLog lines, one per
+// line with CR LF. TermoLog files of the data logger read the same way.
+
+// One line split into fields 0..20 the way the chart reader walks it: a comma advances
+// the field number, spaces are dropped wherever they are, any other character is
+// appended to the current field; the walk ends after the last character, after a CR
+// (which stays in its field) or when the field number reaches 20.
+class TermoLogFields {
+public:
+    static constexpr int kMaxField = 20;
+
+    void split(QByteArrayView line);
+    // The final field number (the number of commas read, 10 for a well-formed line).
+    int last() const { return last_; }
+    QByteArrayView field(int number) const;
+
+private:
+    std::vector<char> text_;
+    std::array<std::uint32_t, kMaxField + 2> begin_{};
+    int last_ = 0;
+};
+
+// A decimal number with "." whatever the locale; a sign and an exponent are accepted,
+// nothing else (no spaces, no "inf" or "nan").
+std::optional<double> ParseChartNumber(QByteArrayView text);
+
+struct RebuildOutcome {
+    int lastField = 0;        // final field number of the last line processed, 0 without lines
+    bool notTermoLog = false; // stopped at a line whose final field is not "TermoLog"
+};
+
+using ChartPointSink =
+    std::function<void(QByteArrayView labelUtf8, const std::array<double, 8>& values)>;
+
+// Turns lines[0..count-1] into chart points: label 12 spaces + time + " / " + date, the
+// values of fields 2..9. Stops at the first line not ending in the field "TermoLog".
+// A value field that is no number throws AppError("'<field>' is not a valid floating
+// point value"); the points of the lines before it stay.
+RebuildOutcome RebuildTemperaturePoints(const std::vector<QByteArray>& lines, int count,
+                                        const ChartPointSink& addPoint);
+
+struct ChartFileRead {
+    bool ok = false;               // false: the file could not be opened or read
+    bool truncated = false;        // it holds more lines than were wanted
+    std::vector<QByteArray> lines; // without line ends, bytes as read
+};
+
+// Reads up to `maxLines` lines: split at LF, one trailing CR removed.
+ChartFileRead ReadChartFile(const QString& path, int maxLines);
+
+struct ChartFileWrite {
+    enum class Status { Ok, CreateFailed, WriteFailed };
+    Status status = Status::Ok;
+    QString error; // the system's reason when not Ok
+};
+
+// Writes lines[0..count-1], each followed by CR LF, replacing `path` only when all of it
+// was written: a failure leaves an existing file as it was.
+ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>& lines, int count);

@@ -1,0 +1,265 @@
+#include "app/error_report.h"
+#include "platform/clock.h"
+#include "settings/settings.h"
+#include "support/fake_dialogs.h"
+#include "temperature/heatspan.h"
+#include "temperature/temperature_chart.h"
+#include "temperature/temperature_records.h"
+
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray termoLogLine(int i) {
+    return QStringLiteral("07.12.2026  ,  14:%1:00  ,  21.5  ,  22.0  ,  150.0  ,  -3.4  ,  %2  ,  "
+                          "20.1  ,  612.3  ,  0.0  ,  TermoLog")
+        .arg(i % 60, 2, 10, QLatin1Char('0'))
+        .arg(i * 0.5, 0, 'f', 1)
+        .toLatin1();
+}
+
+class HeatSpanFilesTest : public testing::Test {
+protected:
+    QTemporaryDir dir;
+    FakeDialogs fake;
+    TfmTermo window;
+
+    void SetUp() override {
+        ResetTempRecords();
+        ErrorReport::Reset();
+        settings.TCHART_PATH.clear();
+    }
+    void TearDown() override { ResetTempRecords(); }
+
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void record(int count) {
+        for (int i = 0; i < count; ++i)
+            tempRecords[static_cast<std::size_t>(tempRecordCount++)] = termoLogLine(i);
+    }
+    static void write(const QString& file, const QByteArray& bytes) {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+    static QByteArray read(const QString& file) {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+    void open(const QString& file) {
+        fake.openAnswers.push_back(file);
+        ErrorReport::RunHandler([this] { window.bt_oeffnenClick(); });
+    }
+    void save(const QString& file) {
+        fake.saveAnswers.push_back(file);
+        ErrorReport::RunHandler([this] { window.bt_speichernClick(); });
+    }
+};
+
+TEST_F(HeatSpanFilesTest, SaveOpenSaveIsByteIdentical) {
+    record(3);
+    tempRecords[1] = "odd line with ümlaut \xe4 and\rCR inside, TermoLog";
+    save(path("a.txt"));
+    EXPECT_EQ(QString::fromStdString(settings.TCHART_PATH), path("a.txt"));
+    EXPECT_EQ(window.statusPanel(1), QStringLiteral("Datei: ") + path("a.txt"));
+    ResetTempRecords();
+    open(path("a.txt"));
+    EXPECT_EQ(tempRecordCount, 3);
+    save(path("b.txt"));
+    EXPECT_EQ(read(path("a.txt")), read(path("b.txt")));
+    EXPECT_EQ(read(path("a.txt")).count("\r\n"), 3);
+}
+
+TEST_F(HeatSpanFilesTest, LoggerFileOpensAsChart) {
+    QByteArray file;
+    for (int i = 0; i < 3; ++i)
+        file += termoLogLine(i) + "\r\n";
+    write(path("termo.log"), file);
+    open(path("termo.log"));
+    EXPECT_TRUE(fake.messages.isEmpty());
+    EXPECT_EQ(window.statusPanel(0), QStringLiteral("Datensätze: 3"));
+    EXPECT_EQ(window.statusPanel(1), QStringLiteral("Datei: ") + path("termo.log"));
+    EXPECT_EQ(window.statusPanel(2), QStringLiteral("10"));
+    ASSERT_EQ(window.Chart1->pointCount(), 3);
+    EXPECT_EQ(window.Chart1->label(2), QStringLiteral("            14:02:00 / 07.12.2026"));
+    EXPECT_DOUBLE_EQ(window.Chart1->value(4, 2), 1.0);
+    EXPECT_DOUBLE_EQ(window.Chart1->value(6, 0), 612.3);
+    EXPECT_EQ(tempRecords[0], termoLogLine(0));
+}
+
+struct OpenCase {
+    const char* name;
+    QByteArray bytes;
+    int count;
+    int points;
+    const char* panel2;
+    QStringList messages;
+};
+
+TEST_F(HeatSpanFilesTest, OpenReportsFilesThatAreNoTermoLog) {
+    const QString notTermoLog = QStringLiteral("Kein TermoLog File");
+    const OpenCase cases[] = {
+        {"levelLog", "07.12.2026  ,  14:00:00  ,  45.2  ,  LevelLog\r\n", 1, 0, "3", {notTermoLog}},
+        {"empty", "", 0, 0, "0", {}},
+        {"trailingEmptyLine",
+         termoLogLine(0) + "\r\n" + termoLogLine(1) + "\r\n\r\n",
+         3,
+         2,
+         "0",
+         {notTermoLog}},
+        {"spacedMarker", "d , t , 1 , 2 , 3 , 4 , 5 , 6 , 7 , 8 , Termo Log\r\n", 1, 1, "10", {}},
+        {"smallLetters", "d,t,1,2,3,4,5,6,7,8,termolog\r\n", 1, 0, "10", {notTermoLog}},
+    };
+    for (const auto& c : cases) {
+        record(2); // whatever was there is replaced
+        window.Chart1->addSample(QStringLiteral("old"), {});
+        fake.messages.clear();
+        write(path("in.txt"), c.bytes);
+        open(path("in.txt"));
+        EXPECT_EQ(fake.messages, c.messages) << c.name;
+        EXPECT_EQ(tempRecordCount, c.count) << c.name;
+        EXPECT_EQ(window.Chart1->pointCount(), c.points) << c.name;
+        EXPECT_EQ(window.statusPanel(0), QStringLiteral("Datensätze: %1").arg(c.count)) << c.name;
+        EXPECT_EQ(window.statusPanel(2), QString::fromLatin1(c.panel2)) << c.name;
+    }
+}
+
+TEST_F(HeatSpanFilesTest, BadNumberStopsTheRebuildThroughTheErrorReport) {
+    window.setStatusPanel(2, QStringLiteral("before"));
+    write(path("bad.txt"),
+          termoLogLine(0) + "\r\nd,t,1,2,3,4,5,6,7,8.x,TermoLog\r\n" + termoLogLine(2) + "\r\n");
+    open(path("bad.txt"));
+    EXPECT_EQ(fake.errors,
+              QStringList{QStringLiteral("'8.x' is not a valid floating point value")});
+    EXPECT_EQ(window.Chart1->pointCount(), 1);
+    EXPECT_EQ(tempRecordCount, 3);
+    EXPECT_EQ(window.statusPanel(2), QStringLiteral("before"));
+    EXPECT_EQ(window.statusPanel(0), QStringLiteral("Datensätze:"));
+}
+
+TEST_F(HeatSpanFilesTest, LongerFileFillsTheStoreAndSaysSoOnce) {
+    QByteArray file;
+    file.reserve((kTempRecordCapacity + 5) * 16);
+    for (int i = 0; i < kTempRecordCapacity + 5; ++i)
+        file += "d,t,1,2,3,4,5,6,7,8,TermoLog\r\n";
+    write(path("big.txt"), file);
+    open(path("big.txt"));
+    EXPECT_EQ(fake.messages, QStringList{QStringLiteral(
+                                 "Datei zu groß: nur die ersten 360001 Zeilen wurden geladen")});
+    EXPECT_EQ(tempRecordCount, kTempRecordCapacity);
+    EXPECT_EQ(window.Chart1->pointCount(), kTempRecordCapacity);
+    EXPECT_EQ(tempRecords.size(), static_cast<std::size_t>(kTempRecordCapacity));
+}
+
+TEST_F(HeatSpanFilesTest, CancelOrUnreadableFileKeepsTheRecording) {
+    record(4);
+    window.Chart1->addSample(QStringLiteral("x"), {});
+    open(QString()); // cancelled
+    open(path("missing.txt"));
+    open(dir.path()); // a folder
+    EXPECT_EQ(fake.messages,
+              (QStringList{QStringLiteral("Lesefehler"), QStringLiteral("Lesefehler")}));
+    EXPECT_EQ(tempRecordCount, 4);
+    EXPECT_EQ(tempRecords[3], termoLogLine(3));
+    EXPECT_EQ(window.Chart1->pointCount(), 1);
+    fake.messages.clear();
+    save(path("kept.txt"));
+    EXPECT_TRUE(fake.messages.isEmpty());
+    EXPECT_EQ(read(path("kept.txt")).count("\r\n"), 4);
+}
+
+TEST_F(HeatSpanFilesTest, SaveMessages) {
+    save(path("none.txt"));
+    EXPECT_EQ(fake.messages, QStringList{QStringLiteral("Keine Daten vorhanden")});
+    EXPECT_EQ(fake.saveAnswers.size(), 1u); // no dialog was shown
+    fake.saveAnswers.clear();
+    record(1);
+    save(QString()); // cancelled: nothing changes
+    EXPECT_TRUE(settings.TCHART_PATH.empty());
+    save(path("no/such/folder.txt"));
+    EXPECT_EQ(fake.messages.last(), QStringLiteral("Fehler bei der Dateierstellung"));
+    EXPECT_EQ(window.statusPanel(1), QStringLiteral("Datei: ") + path("no/such/folder.txt"));
+}
+
+TEST_F(HeatSpanFilesTest, FailedSaveKeepsTheOldFileAndReportsIt) {
+    write(path("old.txt"), "old\r\n");
+    record(200);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 2048; // the disk is "full" after 2 KiB
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    save(path("old.txt"));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    ASSERT_EQ(fake.errors.size(), 1);
+    EXPECT_TRUE(fake.errors[0].startsWith(QStringLiteral("Fehler beim Schreiben der Datei ") +
+                                          path("old.txt")))
+        << fake.errors[0].toStdString();
+    EXPECT_EQ(read(path("old.txt")), QByteArray("old\r\n"));
+    EXPECT_EQ(tempRecordCount, 200);
+}
+
+// The print dialog answers with a PDF printer writing into the scratch folder.
+class PdfDialogs : public FakeDialogs {
+public:
+    QString pdfPath;
+    bool print(QWidget*, QPrinter* printer) override {
+        ++printDialogs;
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdfPath);
+        return printAnswer;
+    }
+};
+
+TEST(HeatSpanPrint, PrintsOnePageIntoAPdf) {
+    QTemporaryDir dir;
+    PdfDialogs pdf;
+    pdf.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
+    TfmTermo window;
+    SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 0, 0)); });
+    for (int i = 0; i < 600; ++i) {
+        std::array<double, 8> v{};
+        for (int s = 0; s < 8; ++s)
+            v[static_cast<std::size_t>(s)] = 10 * s + 15 * std::sin(i / 60.0 + s);
+        window.Chart1->addSample(QStringLiteral("            14:%1:00 / 07.12.2026").arg(i % 60),
+                                 v);
+    }
+    window.Chart1->setSeriesVisible(3, false);
+    pdf.printAnswer = false;
+    window.AdvToolButton2Click();
+    EXPECT_FALSE(QFile::exists(pdf.pdfPath));
+    pdf.printAnswer = true;
+    ErrorReport::Reset();
+    EXPECT_TRUE(ErrorReport::RunHandler([&] { window.AdvToolButton2Click(); }));
+    SetClock({});
+    QFile file(pdf.pdfPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
+                  bytes.count("/Type /Page "),
+              1);
+    if (qEnvironmentVariableIsSet("MONIDESK_KEEP_PDF"))
+        QFile::copy(pdf.pdfPath, qEnvironmentVariable("MONIDESK_KEEP_PDF"));
+}
+
+TEST(HeatSpanPrint, FailingJobReachesTheErrorReport) {
+    PdfDialogs pdf;
+    pdf.pdfPath = QStringLiteral("/nonexistent-folder/chart.pdf");
+    pdf.printAnswer = true;
+    TfmTermo window;
+    ErrorReport::Reset();
+    EXPECT_FALSE(ErrorReport::RunHandler([&] { window.AdvToolButton2Click(); }));
+    EXPECT_EQ(pdf.errors,
+              QStringList{QStringLiteral("Der Druckauftrag konnte nicht begonnen werden")});
+}
+
+} // namespace

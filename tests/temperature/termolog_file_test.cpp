@@ -1,0 +1,228 @@
+#include "platform/app_error.h"
+#include "temperature/termolog_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+const QByteArray kLine =
+    "07.12.2026  ,  14:00:00  ,  21.5  ,  22.0  ,  150.0  ,  -3.4  ,  19.9  ,  "
+    "20.1  ,  612.3  ,  0.0  ,  TermoLog";
+
+struct Point {
+    QByteArray label;
+    std::array<double, 8> values;
+};
+
+struct Collected {
+    std::vector<Point> points;
+    RebuildOutcome outcome;
+};
+
+Collected rebuild(const std::vector<QByteArray>& lines) {
+    Collected c;
+    c.outcome = RebuildTemperaturePoints(lines, static_cast<int>(lines.size()),
+                                         [&](QByteArrayView label, const std::array<double, 8>& v) {
+                                             c.points.push_back({label.toByteArray(), v});
+                                         });
+    return c;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+struct SplitCase {
+    const char* line;
+    int last;
+    std::vector<const char*> fields;
+};
+
+TEST(TermoLogFields, WalkCommasSpacesAndCr) {
+    const SplitCase cases[] = {
+        {"a  ,  b  ,  c", 2, {"a", "b", "c"}},
+        {"", 0, {""}},
+        {"  ", 0, {""}},
+        {"Termo Log", 0, {"TermoLog"}},
+        {"1,,2,", 3, {"1", "", "2", ""}},
+        {"a,b\r,c,d", 1, {"a", "b\r"}}, // the CR ends the walk and stays in its field
+        {"a\tb , c", 1, {"a\tb", "c"}}, // only spaces are dropped
+        {"0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21",
+         20,
+         {"0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9", "10",
+          "11", "12", "13", "14", "15", "16", "17", "18", "19", ""}}, // stops as field 20 begins
+    };
+    TermoLogFields fields;
+    for (const auto& c : cases) {
+        fields.split(QByteArray(c.line));
+        EXPECT_EQ(fields.last(), c.last) << c.line;
+        for (std::size_t i = 0; i < c.fields.size(); ++i)
+            EXPECT_EQ(fields.field(static_cast<int>(i)), QByteArrayView(c.fields[i]))
+                << c.line << " field " << i;
+        EXPECT_TRUE(fields.field(c.last + 1).isEmpty());
+    }
+}
+
+TEST(ChartNumber, AcceptsSignAndExponentOnly) {
+    const std::pair<const char*, double> good[] = {
+        {"21.5", 21.5},     {"-3.4", -3.4}, {"+7", 7}, {"1e3", 1000},
+        {"-2.5E-1", -0.25}, {".5", 0.5},    {"5.", 5}, {"0", 0}};
+    for (const auto& [text, value] : good) {
+        const auto parsed = ParseChartNumber(QByteArrayView(text));
+        ASSERT_TRUE(parsed.has_value()) << text;
+        EXPECT_DOUBLE_EQ(*parsed, value) << text;
+    }
+    for (const char* bad : {"", "-", "+", "21,5", "abc", "1e", "+-1", "--1", "nan", "inf", "-inf",
+                            "0x10", "1.2.3", "12a", "1e999"})
+        EXPECT_FALSE(ParseChartNumber(QByteArrayView(bad)).has_value()) << bad;
+}
+
+TEST(RebuildPoints, LabelAndValuesFromEachLine) {
+    const Collected c = rebuild({kLine, "1.1.2026,9:05:00 AM,1,2,3,4,5,6,7,8,TermoLog"});
+    ASSERT_EQ(c.points.size(), 2u);
+    EXPECT_EQ(c.points[0].label, QByteArray("            14:00:00 / 07.12.2026"));
+    EXPECT_EQ(c.points[0].values,
+              (std::array<double, 8>{21.5, 22.0, 150.0, -3.4, 19.9, 20.1, 612.3, 0.0}));
+    // The space before AM is dropped like every other.
+    EXPECT_EQ(c.points[1].label, QByteArray("            9:05:00AM / 1.1.2026"));
+    EXPECT_EQ(c.outcome.lastField, 10);
+    EXPECT_FALSE(c.outcome.notTermoLog);
+}
+
+struct MarkerCase {
+    const char* name;
+    std::vector<QByteArray> lines;
+    std::size_t points;
+    int lastField;
+    bool notTermoLog;
+};
+
+TEST(RebuildPoints, StopsAtTheFirstLineWithoutTermoLog) {
+    const MarkerCase cases[] = {
+        {"levelLog", {"07.12.2026  ,  14:00:00  ,  45.2  ,  LevelLog"}, 0, 3, true},
+        {"noLines", {}, 0, 0, false},
+        {"trailingEmptyLine", {kLine, kLine, ""}, 2, 0, true},
+        {"spacedMarkerAndSeparators",
+         {"d , t , 1 , 2 , 3 , 4 , 5 , 6 , 7 , 8 , Termo Log"},
+         1,
+         10,
+         false},
+        {"smallLetters", {kLine, "d,t,1,2,3,4,5,6,7,8,termolog", kLine}, 1, 10, true},
+        {"moreFieldsEndingInTermoLog", {"d,t,1,2,3,4,5,6,7,8,x,y,TermoLog"}, 1, 12, false},
+        {"crInsideEndsTheLine", {"d,t,1,2,3,4,5,6,7,8,TermoLog\r"}, 0, 10, true},
+        {"twentyCommas", {"d,t,1,2,3,4,5,6,7,8,a,b,c,d,e,f,g,h,i,j,TermoLog"}, 0, 20, true},
+    };
+    for (const auto& c : cases) {
+        const Collected got = rebuild(c.lines);
+        EXPECT_EQ(got.points.size(), c.points) << c.name;
+        EXPECT_EQ(got.outcome.lastField, c.lastField) << c.name;
+        EXPECT_EQ(got.outcome.notTermoLog, c.notTermoLog) << c.name;
+    }
+}
+
+TEST(RebuildPoints, BadNumberThrowsWithTheFieldAndKeepsEarlierPoints) {
+    std::vector<Point> points;
+    const std::vector<QByteArray> lines{kLine, "d,t,1,2,3,4,x 1,6,7,8,TermoLog", kLine};
+    try {
+        RebuildTemperaturePoints(lines, 3,
+                                 [&](QByteArrayView label, const std::array<double, 8>& v) {
+                                     points.push_back({label.toByteArray(), v});
+                                 });
+        FAIL() << "no error";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.text(), QStringLiteral("'x1' is not a valid floating point value"));
+    }
+    EXPECT_EQ(points.size(), 1u); // no half line either
+}
+
+class ChartFileTest : public testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+};
+
+TEST_F(ChartFileTest, ReadSplitsAtLfAndDropsOneCr) {
+    const std::pair<QByteArray, std::vector<QByteArray>> cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb\r\n\r\n", {"a", "b", ""}},
+        {"a\nb", {"a", "b"}},
+        {"a\r\r\nb\rc\r", {"a\r", "b\rc"}},
+        {QByteArray("x\0y\r\n", 5), {QByteArray("x\0y", 3)}},
+    };
+    for (const auto& [bytes, lines] : cases) {
+        writeAll(path("in.txt"), bytes);
+        const ChartFileRead read = ReadChartFile(path("in.txt"), 100);
+        EXPECT_TRUE(read.ok);
+        EXPECT_FALSE(read.truncated);
+        EXPECT_EQ(read.lines, lines) << bytes.toStdString();
+    }
+}
+
+TEST_F(ChartFileTest, ReadStopsAtTheLimitAndSaysSoOnlyWhenMoreFollows) {
+    writeAll(path("three.txt"), "1\r\n2\r\n3\r\n");
+    ChartFileRead read = ReadChartFile(path("three.txt"), 3);
+    EXPECT_FALSE(read.truncated);
+    EXPECT_EQ(read.lines.size(), 3u);
+    read = ReadChartFile(path("three.txt"), 2);
+    EXPECT_TRUE(read.truncated);
+    EXPECT_EQ(read.lines, (std::vector<QByteArray>{"1", "2"}));
+    writeAll(path("extra.txt"), "1\r\n2\r\n\r\n");
+    EXPECT_TRUE(ReadChartFile(path("extra.txt"), 2).truncated); // the empty third line counts
+}
+
+TEST_F(ChartFileTest, ReadFailsForMissingDirectoryAndUnreadable) {
+    EXPECT_FALSE(ReadChartFile(path("missing.txt"), 10).ok);
+    EXPECT_FALSE(ReadChartFile(dir.path(), 10).ok);
+    // Opens fine, but reading from offset 0 of the own address space fails.
+    EXPECT_FALSE(ReadChartFile(QStringLiteral("/proc/self/mem"), 10).ok);
+}
+
+TEST_F(ChartFileTest, WriteEndsEachLineWithCrLfAndReadsBackTheSame) {
+    const std::vector<QByteArray> lines{kLine, "b\rc", "", "end\r", "ignored beyond count"};
+    ASSERT_EQ(WriteChartFile(path("out.txt"), lines, 4).status, ChartFileWrite::Status::Ok);
+    EXPECT_EQ(readAll(path("out.txt")), kLine + "\r\nb\rc\r\n\r\nend\r\r\n");
+    const ChartFileRead read = ReadChartFile(path("out.txt"), 100);
+    EXPECT_EQ(read.lines, std::vector<QByteArray>(lines.begin(), lines.begin() + 4));
+}
+
+TEST_F(ChartFileTest, CreateFailsForDirectoryOrMissingFolder) {
+    EXPECT_EQ(WriteChartFile(dir.path(), {kLine}, 1).status, ChartFileWrite::Status::CreateFailed);
+    EXPECT_EQ(WriteChartFile(path("no/such/folder.txt"), {kLine}, 1).status,
+              ChartFileWrite::Status::CreateFailed);
+}
+
+TEST_F(ChartFileTest, FailedWriteKeepsTheOldFile) {
+    writeAll(path("old.txt"), "old content\r\n");
+    // A file size limit makes the disk "full" after 4 KiB.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::vector<QByteArray> lines(1000, kLine);
+    const ChartFileWrite result = WriteChartFile(path("old.txt"), lines, 1000);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(result.status, ChartFileWrite::Status::WriteFailed);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_EQ(readAll(path("old.txt")), QByteArray("old content\r\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.txt")});
+}
+
+} // namespace
