@@ -4,10 +4,17 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <vector>
 
 QByteArray ToFileText(const QString& text) {
+    // Encoded into a reused scratch buffer, then copied at its exact size: the record store
+    // keeps lines by the hundred thousand, and an encoder's worst-case buffer (three bytes a
+    // character), even squeezed, leaves the heap full of holes.
+    static thread_local std::vector<char> scratch;
     QStringEncoder encoder(QStringConverter::System);
-    return encoder.encode(text);
+    scratch.resize(static_cast<std::size_t>(encoder.requiredSpace(text.size())));
+    char* const end = encoder.appendToBuffer(scratch.data(), text);
+    return QByteArray(scratch.data(), end - scratch.data());
 }
 
 QString FromFileText(const QByteArray& bytes) {

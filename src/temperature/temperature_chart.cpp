@@ -165,6 +165,7 @@ TemperatureChart::TemperatureChart(QWidget* parent) : QWidget(parent) {
             resetZoom();
     });
     connect(plot_, &QCustomPlot::afterLayout, this, [this] { placeLegendBoxes(); });
+    connect(plot_, &QCustomPlot::beforeReplot, this, [this] { followAllPoints(); });
     resetZoom();
 }
 
@@ -224,10 +225,14 @@ void TemperatureChart::queueReplot() {
 }
 
 void TemperatureChart::followNewPoints() {
-    if (!zoomed_)
-        plot_->xAxis->setRange(0, std::max(1, pointCount() - 1));
+    // The range follows at the next replot: nothing per sample but the queued replot.
     queueReplot();
     Q_EMIT pointCountChanged(pointCount());
+}
+
+void TemperatureChart::followAllPoints() {
+    if (!zoomed_)
+        plot_->xAxis->setRange(0, std::max(1, pointCount() - 1));
 }
 
 void TemperatureChart::addSample(const QString& label, const std::array<double, kSeries>& values) {
@@ -342,6 +347,14 @@ void TemperatureChart::resetZoom() {
     applyValueRange();
 }
 
+void TemperatureChart::zoomTo(double lower, double upper) {
+    if (!(upper > lower))
+        return;
+    zoomed_ = true;
+    plot_->xAxis->setRange(lower, upper);
+    queueReplot();
+}
+
 void TemperatureChart::onRectZoom() {
     const QCPRange whole(0, std::max(1, pointCount() - 1));
     zoomed_ = plot_->xAxis->range() != whole ||
@@ -413,6 +426,7 @@ void TemperatureChart::render(QCPPainter* painter, const QRect& target) {
     if (target.isEmpty())
         return;
     // Vector output (printers, PDF): the screen-sized chart scaled into the target.
+    followAllPoints();
     const PrintLayout layout(plot_, painter->device(), target);
     painter->save();
     painter->translate(target.topLeft());
@@ -427,6 +441,7 @@ void TemperatureChart::render(QPainter* painter, const QRect& target) {
     if (target.isEmpty())
         return;
     // A plain painter gets a picture at up to four times the screen's density.
+    followAllPoints();
     const PrintLayout layout(plot_, painter->device(), target);
     const double density = std::clamp(layout.density, 1.0, 4.0);
     QImage image(layout.size * density, QImage::Format_ARGB32_Premultiplied);

@@ -57,6 +57,8 @@ public:
     // Back to the whole recorded range after a rubber-band zoom.
     void resetZoom();
     bool isZoomed() const { return zoomed_; }
+    // Shows only the points between `lower` and `upper` (sample indices), as a zoom does.
+    void zoomTo(double lower, double upper);
 
     // Least distance in pixels between two labels of the bottom axis.
     int labelSpacing() const { return labelSpacing_; }
@@ -89,6 +91,7 @@ private:
     void setupLegend();
     void placeLegendBoxes();
     void followNewPoints();
+    void followAllPoints();
     void applyValueRange();
     void onRectZoom();
     void queueReplot();

@@ -10,23 +10,25 @@
 #include <charconv>
 
 void TermoLogFields::split(QByteArrayView line) {
-    text_.clear();
+    text_.resize(static_cast<std::size_t>(line.size()));
+    char* out = text_.data();
+    char* const start = out;
     begin_.fill(0);
     int field = 0;
     for (const char c : line) {
         if (c == ',') {
             ++field;
-            begin_[static_cast<std::size_t>(field)] = static_cast<std::uint32_t>(text_.size());
+            begin_[static_cast<std::size_t>(field)] = static_cast<std::uint32_t>(out - start);
             if (field == kMaxField)
                 break;
         } else if (c != ' ') {
-            text_.push_back(c);
+            *out++ = c;
             if (c == '\r')
                 break;
         }
     }
     last_ = field;
-    begin_[static_cast<std::size_t>(field) + 1] = static_cast<std::uint32_t>(text_.size());
+    begin_[static_cast<std::size_t>(field) + 1] = static_cast<std::uint32_t>(out - start);
 }
 
 QByteArrayView TermoLogFields::field(int number) const {

@@ -126,7 +126,7 @@ TEST_F(ChartTest, RubberBandZoomsAndDoubleClickGoesBack) {
 
 TEST_F(ChartTest, DrawsTheSummaryOfTheVisibleRange) {
     fill(50000);
-    chart.plot()->xAxis->setRange(10000.5, 30000.25);
+    chart.zoomTo(10000.5, 30000.25);
     chart.plot()->replot();
     std::vector<int> expected;
     SeriesValues values;

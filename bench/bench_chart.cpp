@@ -1,0 +1,175 @@
+// The temperature chart with a full record store: replot, opening a file, recording one
+// sample, memory.
+#include "platform/dialogs.h"
+#include "platform/file_text.h"
+#include "temperature/heatspan.h"
+#include "temperature/qcustomplot_include.h"
+#include "temperature/temperature_chart.h"
+#include "temperature/temperature_records.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kPoints = kTempRecordCapacity; // 360001
+
+double sampleValue(int series, int i) {
+    // Slow swings with some noise, as a real recording looks.
+    return 10 * series + 15 * std::sin(i / 900.0 + series) +
+           ((i * 7919LL + series * 104729LL) % 97) / 20.0;
+}
+
+std::array<double, 8> sample(int i) {
+    std::array<double, 8> values{};
+    for (int s = 0; s < 8; ++s)
+        values[static_cast<std::size_t>(s)] = sampleValue(s, i);
+    return values;
+}
+
+QString labelOf(int i) {
+    return QStringLiteral("            %1:%2:%3 / 07.12.2026")
+        .arg(i / 3600 % 24, 2, 10, QLatin1Char('0'))
+        .arg(i / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(i % 60, 2, 10, QLatin1Char('0'));
+}
+
+QByteArray termoLogLine(int i) {
+    QString line = QStringLiteral("07.12.2026  ,  ") + labelOf(i).mid(12, 8);
+    for (double value : sample(i))
+        line += QStringLiteral("  ,  ") + QString::number(value, 'f', 1);
+    return ToFileText(line + QStringLiteral("  ,  TermoLog"));
+}
+
+double residentMegabytes() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+std::unique_ptr<TemperatureChart> fullChart() {
+    auto chart = std::make_unique<TemperatureChart>();
+    chart->resize(647, 311);
+    chart->show();
+    for (int i = 0; i < kPoints; ++i) {
+        chart->addSample(labelOf(i), sample(i));
+    }
+    return chart;
+}
+
+// Runs first, while the heap is still fresh: a full store with its chart.
+void BM_MemoryFullStoreAndChart(benchmark::State& state) {
+    for (auto _ : state) {
+        const double before = residentMegabytes();
+        ResetTempRecords();
+        for (int i = 0; i < kPoints; ++i)
+            tempRecords[static_cast<std::size_t>(i)] = termoLogLine(i);
+        tempRecordCount = kPoints;
+        const double store = residentMegabytes();
+        auto chart = fullChart();
+        chart->plot()->replot();
+        const double after = residentMegabytes();
+        state.counters["store_MB"] = store - before;
+        state.counters["chart_MB"] = after - store;
+        state.counters["total_MB"] = after - before;
+        ResetTempRecords();
+    }
+}
+BENCHMARK(BM_MemoryFullStoreAndChart)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_ReplotFullChart(benchmark::State& state) {
+    const auto chart = fullChart();
+    chart->plot()->replot();
+    for (auto _ : state)
+        chart->plot()->replot(QCustomPlot::rpImmediateRefresh);
+}
+BENCHMARK(BM_ReplotFullChart)->Unit(benchmark::kMillisecond);
+
+// For comparison: plain QCPGraphs holding the same points, with their own adaptive sampling.
+void BM_ReplotPlainGraphs(benchmark::State& state) {
+    QCustomPlot plot;
+    plot.resize(647, 311);
+    plot.show();
+    plot.legend->setVisible(true);
+    for (int s = 0; s < 8; ++s) {
+        QVector<QCPGraphData> points(kPoints);
+        for (int i = 0; i < kPoints; ++i)
+            points[i] = QCPGraphData(i, sampleValue(s, i));
+        QCPGraph* graph = plot.addGraph();
+        graph->setPen(QPen(TemperatureChart::defaultSeriesColor(s), 2));
+        graph->data()->set(points, true);
+    }
+    plot.xAxis->setRange(0, kPoints - 1);
+    plot.yAxis->setRange(-55, 125);
+    plot.replot();
+    for (auto _ : state)
+        plot.replot(QCustomPlot::rpImmediateRefresh);
+}
+BENCHMARK(BM_ReplotPlainGraphs)->Unit(benchmark::kMillisecond);
+
+class OpenDialogs : public Dialogs {
+public:
+    QString file;
+    void message(QWidget*, const QString&) override {}
+    void error(QWidget*, const QString&) override {}
+    QString openFileName(QWidget*) override { return file; }
+    QString saveFileName(QWidget*) override { return {}; }
+    bool print(QWidget*, QPrinter*) override { return false; }
+};
+
+// Opening a full TermoLog file (about 36 MB) into the store and the chart.
+void BM_OpenFullTermoLogFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    OpenDialogs answers;
+    answers.file = dir.filePath(QStringLiteral("termo.log"));
+    {
+        QFile file(answers.file);
+        file.open(QIODevice::WriteOnly);
+        QByteArray chunk;
+        for (int i = 0; i < kPoints; ++i) {
+            chunk += termoLogLine(i) + "\r\n";
+            if (chunk.size() > (1 << 20) || i == kPoints - 1) {
+                file.write(chunk);
+                chunk.clear();
+            }
+        }
+        state.counters["file_MB"] = file.size() / (1024.0 * 1024.0);
+    }
+    setDialogs(&answers);
+    TfmTermo window;
+    for (auto _ : state) {
+        window.bt_oeffnenClick();
+        if (tempRecordCount != kPoints || window.Chart1->pointCount() != kPoints)
+            state.SkipWithError("file not loaded");
+    }
+    setDialogs(nullptr);
+    ResetTempRecords();
+}
+BENCHMARK(BM_OpenFullTermoLogFile)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// One status telegram's recording with the store nearly full: a chart point per series and
+// one store line (the queued replot is not part of it).
+void BM_RecordOneSampleNearlyFull(benchmark::State& state) {
+    const auto chart = fullChart();
+    tempRecordCount = kPoints - 1;
+    int i = 0;
+    for (auto _ : state) {
+        chart->addSample(labelOf(i), sample(i));
+        tempRecords[static_cast<std::size_t>(tempRecordCount)] = termoLogLine(i);
+        benchmark::DoNotOptimize(tempRecords[static_cast<std::size_t>(tempRecordCount)]);
+        ++i;
+    }
+    ResetTempRecords();
+}
+BENCHMARK(BM_RecordOneSampleNearlyFull)->Unit(benchmark::kMicrosecond);
+
+} // namespace
