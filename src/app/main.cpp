@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace {
 
@@ -47,6 +49,12 @@ int main(int argc, char* argv[]) {
     QFont font = QApplication::font();
     font.setPointSize(8);
     QApplication::setFont(font);
+
+    // The program speaks German; so do the standard dialogs (file, print, message box).
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
 
     if (simulate)
         UseSimulatedReceiver();
