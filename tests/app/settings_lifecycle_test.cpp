@@ -1,7 +1,10 @@
 #include "app/quit_on_signal.h"
 #include "app/start_unit.h"
 #include "app/windows.h"
+#include "link/link_fakes.h"
+#include "link/serial_com.h"
 #include "link/telegram.h"
+#include "link/usb_com.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
 
@@ -29,18 +32,26 @@ protected:
         QFile::remove(settingsFile());
         ResetSettings();
         ResetTelegramState();
+        SetUsbXpress(std::make_unique<ScriptedUsbXpress>());
     }
     void TearDown() override {
         if (fmStart)
             DestroyWindows();
+        SetUsbXpress(nullptr);
+        usbOpen = false;
         QFile::remove(settingsFile());
         ResetSettings();
+    }
+    // Creates the windows with a COM port in memory, so ticks touch no real port.
+    static void createWindows() {
+        CreateWindows();
+        fmSerial->ComPort1 = std::make_unique<FakeSerialPort>();
     }
     FakeDialogs dialogs;
 };
 
 TEST_F(SettingsLifecycle, FirstRunGetsDefaultsAndExitMarksTheKey) {
-    CreateWindows();
+    createWindows();
     EXPECT_EQ(settings.TERM_ADR, 17);
     EXPECT_EQ(settings.TLOG_PATH, "C:\\");
     EXPECT_EQ(settings.TNAME3, "TEMP 3");
@@ -53,7 +64,7 @@ TEST_F(SettingsLifecycle, FirstRunGetsDefaultsAndExitMarksTheKey) {
 
     // The next start loads what the last one saved and applies no defaults.
     ResetSettings();
-    CreateWindows();
+    createWindows();
     EXPECT_EQ(settings.REGAPP, "INIT");
     EXPECT_EQ(settings.TERM_ADR, 23);
     EXPECT_EQ(settings.TNAME1, "Küche");
@@ -61,7 +72,7 @@ TEST_F(SettingsLifecycle, FirstRunGetsDefaultsAndExitMarksTheKey) {
 }
 
 TEST_F(SettingsLifecycle, SigtermClosesLikeTheWindowAndTheSettingsAreSaved) {
-    CreateWindows();
+    createWindows();
     fmStart->show();
     settings.GL_COM = 3;
     CloseOnTerminationSignals([] { fmStart->close(); });
@@ -74,7 +85,7 @@ TEST_F(SettingsLifecycle, SigtermClosesLikeTheWindowAndTheSettingsAreSaved) {
     DestroyWindows(); // what main() does once the message loop has ended
 
     ResetSettings();
-    CreateWindows();
+    createWindows();
     EXPECT_EQ(settings.GL_COM, 3);
 }
 
