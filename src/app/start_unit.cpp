@@ -60,10 +60,20 @@ TfmStart::TfmStart(QWidget* parent) : QWidget(parent) {
             TR1Click();
     });
 
-    // Enabled from creation; its first tick comes from the message loop.
+    // Enabled from creation; its first tick comes from the message loop. The tick is
+    // queued rather than run inside the timer's own event: Qt does not fire a timer again
+    // while its handler runs, so a message box opened by a tick would stop the polling and
+    // logging until it is closed. Queued, the box's own loop goes on ticking. A tick still
+    // queued when the timer stops is dropped.
     Timer2 = new QTimer(this);
     Timer2->setInterval(100);
-    connect(Timer2, &QTimer::timeout, this, &TfmStart::Timer2Timer);
+    connect(
+        Timer2, &QTimer::timeout, this,
+        [this] {
+            if (Timer2->isActive())
+                Timer2Timer();
+        },
+        Qt::QueuedConnection);
     Timer2->start();
 
     FormCreate();

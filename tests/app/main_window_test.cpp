@@ -1,7 +1,11 @@
 #include "app/diagnose.h"
+#include "app/error_report.h"
 #include "app/start_unit.h"
 #include "app/windows.h"
+#include "link/link_fakes.h"
+#include "link/serial_com.h"
 #include "link/telegram.h"
+#include "link/usb_com.h"
 #include "settings/settings.h"
 #include "settings/setup.h"
 #include "support/fake_dialogs.h"
@@ -28,14 +32,27 @@ protected:
     void SetUp() override {
         ResetSettings();
         ResetTelegramState();
+        ErrorReport::Reset();
+        // The ticks reach neither the machine's USB bridges nor its COM ports.
+        auto usbFake = std::make_unique<ScriptedUsbXpress>();
+        usb = usbFake.get();
+        SetUsbXpress(std::move(usbFake));
         CreateWindows();
+        auto portFake = std::make_unique<FakeSerialPort>();
+        port = portFake.get();
+        fmSerial->ComPort1 = std::move(portFake);
     }
     void TearDown() override {
         DestroyWindows();
+        SetUsbXpress(nullptr);
+        usbOpen = false;
+        ErrorReport::Reset();
         ResetSettings();
         ResetTelegramState();
     }
     FakeDialogs dialogs;
+    ScriptedUsbXpress* usb = nullptr;
+    FakeSerialPort* port = nullptr;
 };
 
 TEST_F(MainWindow, SixButtonsInARow) {
@@ -79,6 +96,28 @@ TEST_F(MainWindow, TickPollsBothLinksAndShowsWhatTheyRead) {
               QStringLiteral("OK : 1 / CRC : 0 / TideSpan : 0 / HeatSpan : 1"));
 }
 
+TEST_F(MainWindow, TicksGoOnWhileTheErrorBoxOfATickIsOpen) {
+    // A COM port that fails once open: every tick ends with an error after the USB poll.
+    settings.GL_COM = 3;
+    port->failOn = QStringLiteral("waiting");
+    fmStart->Timer2->setInterval(0); // ticks as fast as the message loop turns
+    int ticksInsideBox = 0;
+    dialogs.whileErrorShown = [&] {
+        // What the real box's own message loop does while it waits for the user.
+        const int before = usb->count("GetNumDevices");
+        for (int turn = 0; turn < 1000 && ticksInsideBox < 3; ++turn) {
+            QCoreApplication::processEvents();
+            ticksInsideBox = usb->count("GetNumDevices") - before;
+        }
+    };
+    for (int turn = 0; turn < 1000 && dialogs.errors.isEmpty(); ++turn)
+        QCoreApplication::processEvents();
+    fmStart->Timer2->stop();
+    EXPECT_EQ(dialogs.errors, QStringList{"Fehler an COM3 (waiting)"});
+    EXPECT_GE(ticksInsideBox, 3);
+    EXPECT_GE(ErrorReport::SuppressedCount(), 3); // their errors are counted, not shown
+}
+
 TEST_F(MainWindow, ButtonsShowTheirWindowOnceAndBringItToTheFront) {
     const int windowsBefore = QApplication::topLevelWidgets().size();
     QTest::mouseClick(fmStart->bt_diagnose, Qt::LeftButton);
@@ -116,11 +155,18 @@ TEST_F(MainWindow, TrayClickRestoresTheWindowsThatWereOpen) {
 
 TEST_F(MainWindow, ClosingStopsTheTickAfterwardsNothingIsRead) {
     fmStart->show();
+    fmStart->Timer2->setInterval(0);
+    for (int turn = 0; turn < 1000 && usb->count("GetNumDevices") < 2; ++turn)
+        QCoreApplication::processEvents(); // leaves the timer's next tick queued
     QElapsedTimer clock;
     clock.start();
     fmStart->close();
     EXPECT_GE(clock.elapsed(), 1000); // the one-second pause
     EXPECT_FALSE(fmStart->Timer2->isActive());
+    const int polls = usb->count("GetNumDevices");
+    for (int turn = 0; turn < 10; ++turn)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(usb->count("GetNumDevices"), polls);
 }
 
 } // namespace
