@@ -21,16 +21,20 @@ State& state() {
 }
 
 bool run(const std::function<void()>& fn) {
+    // The text is taken in the handler and shown after it: the box runs a message loop of
+    // its own, with further ticks, which is better not done while an exception is handled.
+    QString text;
     try {
         fn();
         return true;
     } catch (const AppError& error) {
-        ErrorReport::Report(error.text());
+        text = error.text();
     } catch (const std::exception& error) {
-        ErrorReport::Report(QString::fromLocal8Bit(error.what()));
+        text = QString::fromLocal8Bit(error.what());
     } catch (...) {
-        ErrorReport::Report(QStringLiteral("Unbekannter Fehler"));
+        text = QStringLiteral("Unbekannter Fehler");
     }
+    ErrorReport::Report(text);
     return false;
 }
 
