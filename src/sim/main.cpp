@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <thread>
@@ -45,7 +46,11 @@ void run(SimLine& line, const SimConfig& config) {
         else
             ++dropped;
         due += std::chrono::duration_cast<std::chrono::steady_clock::duration>(period);
-        std::this_thread::sleep_until(due);
+        // In short steps: a signal does not cut a sleep short, and at a slow rate Ctrl+C
+        // would otherwise wait for the next transmission.
+        while (!stopRequested && std::chrono::steady_clock::now() < due)
+            std::this_thread::sleep_until(
+                std::min(due, std::chrono::steady_clock::now() + std::chrono::milliseconds(100)));
     }
     if (!config.quiet)
         out() << "sent " << sent << " transmissions, " << dropped << " dropped (nobody reading)"
