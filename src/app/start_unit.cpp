@@ -156,10 +156,16 @@ void TfmStart::bt_minimizeClick() {
         showMinimized();
         return;
     }
-    // Every open window goes away with the main window and comes back with it.
+    minimizeToTray();
+}
+
+void TfmStart::minimizeToTray() {
+    // Every open window goes away with the main window and comes back with it; tool tips
+    // and pop-ups are no windows of the program's.
     hiddenForTray_.clear();
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window != this && window->isVisible() && window->isWindow()) {
+        const auto type = window->windowType();
+        if (window != this && window->isVisible() && (type == Qt::Window || type == Qt::Dialog)) {
             hiddenForTray_.append(window);
             window->hide();
         }
@@ -173,8 +179,9 @@ void TfmStart::TR1Click() {
     TR1->setVisible(false);
     inTray_ = false;
     ShowWindow(this);
-    for (QWidget* window : std::as_const(hiddenForTray_))
-        window->show();
+    for (const QPointer<QWidget>& window : std::as_const(hiddenForTray_))
+        if (window)
+            window->show();
     hiddenForTray_.clear();
     raise();
     activateWindow();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QSystemTrayIcon;
@@ -38,6 +39,8 @@ public:
     void bt_alarmClick();
     void bt_diagnoseClick();
     void bt_minimizeClick();
+    // The tray half of bt_minimizeClick, for a desktop that offers a tray.
+    void minimizeToTray();
     void TR1Click();
 
     // Whether the program sits in the tray now.
@@ -54,5 +57,5 @@ private:
 
     bool inTray_ = false;
     bool closing_ = false;
-    QList<QWidget*> hiddenForTray_;
+    QList<QPointer<QWidget>> hiddenForTray_; // a window may go while in the tray
 };

@@ -141,16 +141,30 @@ TEST_F(MainWindow, MinimizeWithoutATrayKeepsTheProgramReachable) {
     EXPECT_FALSE(fmStart->TR1->isVisible());
 }
 
-TEST_F(MainWindow, TrayClickRestoresTheWindowsThatWereOpen) {
+TEST_F(MainWindow, TrayTakesTheOpenWindowsAlongAndAClickBringsThemBack) {
     fmStart->show();
     fmStart->bt_diagnoseClick();
-    fmStart->TR1->setVisible(true);
-    fmStart->hide();
-    fmDiagnose->hide();
+    auto* passing = new QWidget(nullptr, Qt::Window); // a window that goes while in the tray
+    passing->show();
+    auto* tip = new QWidget(nullptr, Qt::ToolTip);
+    tip->show();
+
+    fmStart->minimizeToTray();
+    EXPECT_TRUE(fmStart->inTray());
+    EXPECT_TRUE(fmStart->TR1->isVisible());
+    EXPECT_FALSE(fmStart->isVisible());
+    EXPECT_FALSE(fmDiagnose->isVisible());
+    EXPECT_TRUE(tip->isVisible()); // not a window of the program's
+    tip->hide();
+    delete passing;
+
     fmStart->TR1Click();
     EXPECT_FALSE(fmStart->TR1->isVisible());
-    EXPECT_TRUE(fmStart->isVisible());
     EXPECT_FALSE(fmStart->inTray());
+    EXPECT_TRUE(fmStart->isVisible());
+    EXPECT_TRUE(fmDiagnose->isVisible());
+    EXPECT_FALSE(tip->isVisible());
+    delete tip;
 }
 
 TEST_F(MainWindow, ClosingStopsTheTickAfterwardsNothingIsRead) {
