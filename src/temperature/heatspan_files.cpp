@@ -61,7 +61,12 @@ void TfmTermo::bt_oeffnenClick() {
     ChartFileRead read = ReadChartFile(path, kTempRecordCapacity);
     if (!read.ok) {
         setStatusPanel(0, countText(tempRecordCount));
-        dialogs().message(this, QStringLiteral("Lesefehler"));
+        dialogs().message(this, read.longLine == 0
+                                    ? QStringLiteral("Lesefehler")
+                                    : QStringLiteral("Lesefehler: Zeile %1 ist länger als %2 "
+                                                     "Zeichen")
+                                          .arg(read.longLine)
+                                          .arg(kMaxChartLineBytes));
         return;
     }
     const int loaded = static_cast<int>(read.lines.size());

@@ -175,6 +175,19 @@ TEST_F(HeatSpanFilesTest, CancelOrUnreadableFileKeepsTheRecording) {
     EXPECT_EQ(read(path("kept.txt")).count("\r\n"), 4);
 }
 
+TEST_F(HeatSpanFilesTest, OverlongLineIsAReadErrorThatKeepsTheRecording) {
+    record(2);
+    window.Chart1->addSample(QStringLiteral("x"), {});
+    write(path("blob.bin"), termoLogLine(0) + "\r\n" + QByteArray(5000, 'x'));
+    open(path("blob.bin"));
+    EXPECT_EQ(fake.messages,
+              QStringList{QStringLiteral("Lesefehler: Zeile 2 ist länger als 1024 Zeichen")});
+    EXPECT_EQ(tempRecordCount, 2);
+    EXPECT_EQ(tempRecords[1], termoLogLine(1));
+    EXPECT_EQ(window.Chart1->pointCount(), 1);
+    EXPECT_EQ(window.statusPanel(1), QStringLiteral("Datei: ") + path("blob.bin"));
+}
+
 TEST_F(HeatSpanFilesTest, SaveMessages) {
     save(path("none.txt"));
     EXPECT_EQ(fake.messages, QStringList{QStringLiteral("Keine Daten vorhanden")});
