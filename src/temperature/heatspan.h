@@ -101,5 +101,7 @@ private:
     QPushButton* makeButton(const QString& caption, const QString& icon, int y, int height,
                             void (TfmTermo::*handler)());
     void stopRecordingStoreFull();
+    // The file chosen in the save or open dialog becomes TCHART_PATH and panel 1.
+    void takeChartPath(const QString& path);
     std::array<QLabel*, 3> panels_{};
 };
