@@ -129,7 +129,8 @@ Taken takeLines(const QByteArray& pending, qsizetype& from, ChartFileRead& resul
 ChartFileRead ReadChartFile(const QString& path, int maxLines) {
     ChartFileRead result;
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // Only plain files: opening a named pipe would wait for a writer, a device never ends.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return result;
     QByteArray pending;
     qsizetype from = 0;

@@ -215,6 +215,7 @@ TEST_F(ChartFileTest, ReadRefusesOverlongLinesWithoutHoldingThem) {
 TEST_F(ChartFileTest, ReadFailsForMissingDirectoryAndUnreadable) {
     EXPECT_FALSE(ReadChartFile(path("missing.txt"), 10).ok);
     EXPECT_FALSE(ReadChartFile(dir.path(), 10).ok);
+    EXPECT_FALSE(ReadChartFile(QStringLiteral("/dev/zero"), 10).ok);
     // Opens fine, but reading from offset 0 of the own address space fails.
     EXPECT_FALSE(ReadChartFile(QStringLiteral("/proc/self/mem"), 10).ok);
 }
