@@ -156,18 +156,22 @@ void BM_OpenFullTermoLogFile(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenFullTermoLogFile)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// One status telegram's recording with the store nearly full: a chart point per series and
-// one store line (the queued replot is not part of it).
+// One status telegram's recording with the store nearly full, through the window's own
+// steps: a chart point per series with its label, one TermoLog line into the store and
+// the count in the status bar (the queued replot is not part of it).
 void BM_RecordOneSampleNearlyFull(benchmark::State& state) {
-    const auto chart = fullChart();
-    tempRecordCount = kPoints - 1;
+    TfmTermo window;
+    for (int i = 0; i < kPoints - 1; ++i)
+        window.Chart1->addSample(labelOf(i), sample(i));
+    const QDateTime when(QDate(2026, 12, 7), QTime(14, 0, 0));
     int i = 0;
     for (auto _ : state) {
-        chart->addSample(labelOf(i), sample(i));
-        tempRecords[static_cast<std::size_t>(tempRecordCount)] = termoLogLine(i);
-        benchmark::DoNotOptimize(tempRecords[static_cast<std::size_t>(tempRecordCount)]);
-        ++i;
+        liveTemperatures = sample(i++);
+        tempRecordCount = kPoints - 1;
+        window.AddChartPoints(when);
+        window.AppendRecord(when);
     }
+    benchmark::DoNotOptimize(tempRecords.back());
     ResetTempRecords();
 }
 BENCHMARK(BM_RecordOneSampleNearlyFull)->Unit(benchmark::kMicrosecond);

@@ -1,5 +1,7 @@
 #include "platform/locale_formats.h"
 
+#include <vector>
+
 namespace {
 
 // Walks a Qt date/time format and hands each run of one unquoted letter to `token`
@@ -51,33 +53,42 @@ QString widenYear(const QString& format) {
     return out;
 }
 
-// The long time format without its time zone (t ... tttt) and the spaces around it.
+// The long time format without its time zone (t ... tttt) and without the spaces, commas
+// and brackets that tie the zone to the rest ("HH:mm:ss (t)", "HH:mm:ss, t"): left in,
+// they would put a comma into the TermoLog line or "( )" after the time.
 QString withoutTimeZone(const QString& format) {
-    QString out;
-    bool skipSpaces = false;
+    struct Piece {
+        QString text;
+        bool zone = false;
+        bool joiner = false; // an unquoted space, comma or bracket
+    };
+    std::vector<Piece> pieces;
     walkFormat(
         format,
         [&](QChar letter, qsizetype run) {
-            if (letter == u't') {
-                while (out.endsWith(u' '))
-                    out.chop(1);
-                skipSpaces = true;
-                return;
-            }
-            if (skipSpaces && !out.isEmpty())
-                out += u' ';
-            skipSpaces = false;
-            out += QString(run, letter);
+            pieces.push_back({QString(run, letter), letter == u't', false});
         },
         [&](const QString& text) {
-            if (skipSpaces && text == QStringLiteral(" "))
-                return;
-            if (skipSpaces && !out.isEmpty())
-                out += u' ';
-            skipSpaces = false;
-            out += text;
+            const bool joiner = text.size() == 1 && (text.at(0).isSpace() ||
+                                                     QStringLiteral(",()[]").contains(text.at(0)));
+            pieces.push_back({text, false, joiner});
         });
-    return out;
+    std::vector<bool> dropped(pieces.size(), false);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (!pieces[i].zone)
+            continue;
+        dropped[i] = true;
+        for (std::size_t j = i; j > 0 && pieces[j - 1].joiner; --j)
+            dropped[j - 1] = true;
+        for (std::size_t j = i + 1; j < pieces.size() && pieces[j].joiner; ++j)
+            dropped[j] = true;
+    }
+    QString out;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (!dropped[i])
+            out += pieces[i].text;
+    }
+    return out.trimmed();
 }
 
 #ifdef Q_OS_WIN

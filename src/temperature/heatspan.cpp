@@ -253,8 +253,9 @@ void TfmTermo::recordSample() {
         stopRecordingStoreFull();
         return;
     }
-    AddChartPoints();
-    AppendRecord();
+    const QDateTime now = Now();
+    AddChartPoints(now);
+    AppendRecord(now);
     if (tempRecordCount >= kTempRecordCapacity)
         stopRecordingStoreFull();
 }
@@ -269,18 +270,17 @@ void TfmTermo::stopRecordingStoreFull() {
 
 // --- Recording ---------------------------------------------------------------------
 
-void TfmTermo::AddChartPoints() {
-    const QDateTime now = Now();
+void TfmTermo::AddChartPoints(const QDateTime& when) {
     const QString label =
-        QString(12, u' ') + LongTime(now.time()) + QStringLiteral(" / ") + ShortDate(now.date());
+        QString(12, u' ') + LongTime(when.time()) + QStringLiteral(" / ") + ShortDate(when.date());
     Chart1->addSample(label, liveTemperatures);
 }
 
-void TfmTermo::AppendRecord() {
+void TfmTermo::AppendRecord(const QDateTime& when) {
     if (tempRecordCount < 0 || tempRecordCount >= kTempRecordCapacity)
         return;
     tempRecords[static_cast<std::size_t>(tempRecordCount)] =
-        ToFileText(TermoLogLine(Now(), liveTemperatures));
+        ToFileText(TermoLogLine(when, liveTemperatures));
     ++tempRecordCount;
     setStatusPanel(0, QStringLiteral("Datensätze: %1").arg(tempRecordCount));
 }

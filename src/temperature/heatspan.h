@@ -2,6 +2,7 @@
 
 #include "temperature/temperature_decode.h"
 
+#include <QDateTime>
 #include <QWidget>
 
 #include <array>
@@ -52,9 +53,10 @@ public:
     QSlider* TrackBar2 = nullptr;        // axis maximum
     QStatusBar* SB1 = nullptr;
 
-    // Recording, driven by the status telegram.
-    void AddChartPoints();
-    void AppendRecord();
+    // Recording, driven by the status telegram: one sample's chart points and record line,
+    // both stamped with `when`, so that label and line never differ at a second boundary.
+    void AddChartPoints(const QDateTime& when);
+    void AppendRecord(const QDateTime& when);
 
     // Handlers.
     void FormShow();
@@ -78,7 +80,8 @@ public:
     void setChannelPosition(int channel, double value) override;
     void setStatusLeds(bool alarm, bool sensorError) override;
     void setHighRange(int channel, bool high) override;
-    // AddChartPoints then AppendRecord; when the store is full, recording stops instead.
+    // AddChartPoints then AppendRecord at one reading of the clock; when the store is
+    // full, recording stops instead.
     void recordSample() override;
 
     // Status bar panels: 0 "Datensätze: n", 1 "Datei: path", 2 the last field number.
@@ -98,5 +101,7 @@ private:
     QPushButton* makeButton(const QString& caption, const QString& icon, int y, int height,
                             void (TfmTermo::*handler)());
     void stopRecordingStoreFull();
+    // The file chosen in the save or open dialog becomes TCHART_PATH and panel 1.
+    void takeChartPath(const QString& path);
     std::array<QLabel*, 3> panels_{};
 };

@@ -6,6 +6,7 @@
 #include "platform/app_error.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_text.h"
 #include "platform/locale_formats.h"
 #include "settings/settings.h"
 #include "temperature/temperature_chart.h"
@@ -26,6 +27,11 @@ QString fileText(const QString& path) {
 
 } // namespace
 
+void TfmTermo::takeChartPath(const QString& path) {
+    settings.TCHART_PATH = ToFileText(path).toStdString(); // 8-bit, as all settings texts
+    setStatusPanel(1, fileText(path));
+}
+
 void TfmTermo::bt_speichernClick() {
     if (tempRecordCount <= 0) {
         dialogs().message(this, QStringLiteral("Keine Daten vorhanden"));
@@ -34,8 +40,7 @@ void TfmTermo::bt_speichernClick() {
     const QString path = dialogs().saveFileName(this);
     if (path.isEmpty())
         return;
-    settings.TCHART_PATH = path.toStdString();
-    setStatusPanel(1, fileText(path));
+    takeChartPath(path);
     // The count is taken now: samples recorded while the dialog was open are saved too.
     const ChartFileWrite result = WriteChartFile(path, tempRecords, tempRecordCount);
     switch (result.status) {
@@ -56,12 +61,16 @@ void TfmTermo::bt_oeffnenClick() {
     const QString path = dialogs().openFileName(this);
     if (path.isEmpty())
         return;
-    settings.TCHART_PATH = path.toStdString();
-    setStatusPanel(1, fileText(path));
+    takeChartPath(path);
     ChartFileRead read = ReadChartFile(path, kTempRecordCapacity);
     if (!read.ok) {
         setStatusPanel(0, countText(tempRecordCount));
-        dialogs().message(this, QStringLiteral("Lesefehler"));
+        dialogs().message(this, read.longLine == 0
+                                    ? QStringLiteral("Lesefehler")
+                                    : QStringLiteral("Lesefehler: Zeile %1 ist länger als %2 "
+                                                     "Zeichen")
+                                          .arg(read.longLine)
+                                          .arg(kMaxChartLineBytes));
         return;
     }
     const int loaded = static_cast<int>(read.lines.size());

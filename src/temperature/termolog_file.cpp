@@ -104,19 +104,24 @@ namespace {
 
 constexpr qint64 kChunk = 1 << 20;
 
-// Cuts the lines off `pending` as they complete; true once `maxLines` are in.
-bool takeLines(QByteArray& pending, qsizetype& from, ChartFileRead& result, int maxLines) {
+enum class Taken { More, Full, TooLong };
+
+// Cuts the lines off `pending` as they complete, until `maxLines` are in or a line (ended
+// or still open) is longer than a chart line can be.
+Taken takeLines(const QByteArray& pending, qsizetype& from, ChartFileRead& result, int maxLines) {
     while (static_cast<int>(result.lines.size()) < maxLines) {
         const qsizetype lf = pending.indexOf('\n', from);
-        if (lf < 0)
-            return false;
-        qsizetype end = lf;
+        qsizetype end = lf < 0 ? pending.size() : lf;
         if (end > from && pending[end - 1] == '\r')
             --end;
+        if (end - from > kMaxChartLineBytes)
+            return Taken::TooLong;
+        if (lf < 0)
+            return Taken::More;
         result.lines.push_back(pending.mid(from, end - from));
         from = lf + 1;
     }
-    return true;
+    return Taken::Full;
 }
 
 } // namespace
@@ -124,23 +129,29 @@ bool takeLines(QByteArray& pending, qsizetype& from, ChartFileRead& result, int 
 ChartFileRead ReadChartFile(const QString& path, int maxLines) {
     ChartFileRead result;
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    // Only plain files: opening a named pipe would wait for a writer, a device never ends.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return result;
     QByteArray pending;
     qsizetype from = 0;
-    bool full = false;
-    while (!full) {
+    Taken taken = Taken::More;
+    while (taken == Taken::More) {
         const QByteArray chunk = file.read(kChunk);
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError || !file.atEnd())
                 return result; // a read error, not the end
             break;
         }
-        pending = pending.mid(from) + chunk;
+        pending = pending.mid(from) + chunk; // what is left over is one short line at most
         from = 0;
-        full = takeLines(pending, from, result, maxLines);
+        taken = takeLines(pending, from, result, maxLines);
     }
-    if (full) {
+    if (taken == Taken::TooLong) {
+        ChartFileRead failed; // no lines: the store stays as it is
+        failed.longLine = static_cast<int>(result.lines.size()) + 1;
+        return failed;
+    }
+    if (taken == Taken::Full) {
         // Anything after the last wanted line (even an empty line) is left out.
         result.truncated = from < pending.size() || !file.read(1).isEmpty();
     } else if (from < pending.size()) {

@@ -51,13 +51,19 @@ using ChartPointSink =
 RebuildOutcome RebuildTemperaturePoints(const std::vector<QByteArray>& lines, int count,
                                         const ChartPointSink& addPoint);
 
+// A TermoLog line is about 100 bytes; a line beyond this is no chart file (a file without
+// line breaks, say) and is not read into memory.
+inline constexpr int kMaxChartLineBytes = 1024;
+
 struct ChartFileRead {
     bool ok = false;               // false: the file could not be opened or read
     bool truncated = false;        // it holds more lines than were wanted
+    int longLine = 0;              // number (from 1) of a line over kMaxChartLineBytes; ok false
     std::vector<QByteArray> lines; // without line ends, bytes as read
 };
 
-// Reads up to `maxLines` lines: split at LF, one trailing CR removed.
+// Reads up to `maxLines` lines: split at LF, one trailing CR removed. Stops without
+// lines at the first line longer than kMaxChartLineBytes.
 ChartFileRead ReadChartFile(const QString& path, int maxLines);
 
 struct ChartFileWrite {

@@ -1,3 +1,4 @@
+#include "alarm/check_alarms.h"
 #include "temperature/temperature_decode.h"
 #include "temperature/temperature_records.h"
 #include "temperature_telegrams.h"
@@ -157,9 +158,13 @@ TEST_F(Decode, OnlyTypeZeroTogglesTheMeasurementLed) {
 }
 
 TEST_F(Decode, StatusTelegramOrderWithRecording) {
+    // The alarm check comes before anything the status telegram records or shows.
+    settings.ck_al_led = true;
+    SetAlarmWindowShower([this] { display.calls << QStringLiteral("alarm"); });
     tempRecording = true;
     SendStatusTelegram(0x08, 0x01);
-    EXPECT_EQ(display.calls, QStringList({"record", "leds", "range7", "range8"}));
+    SetAlarmWindowShower({});
+    EXPECT_EQ(display.calls, QStringList({"alarm", "record", "leds", "range7", "range8"}));
     EXPECT_TRUE(display.alarm);
     EXPECT_FALSE(display.sensorError);
     EXPECT_TRUE(display.highRange[7]);

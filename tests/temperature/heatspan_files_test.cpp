@@ -1,5 +1,6 @@
 #include "app/error_report.h"
 #include "platform/clock.h"
+#include "platform/locale_formats.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
 #include "temperature/heatspan.h"
@@ -94,6 +95,41 @@ TEST_F(HeatSpanFilesTest, LoggerFileOpensAsChart) {
     EXPECT_EQ(tempRecords[0], termoLogLine(0));
 }
 
+TEST_F(HeatSpanFilesTest, RecordingsReopenWhateverTheLocaleFormats) {
+    const QLocale previous;
+    const QDateTime when(QDate(2026, 12, 7), QTime(14, 5, 9));
+    const QLocale locales[] = {
+        QLocale(QLocale::German, QLocale::Germany),
+        QLocale(QLocale::English, QLocale::UnitedStates),
+        QLocale(QLocale::Spanish, QLocale::Spain),
+        QLocale(QLocale::Belarusian, QLocale::Belarus),
+        QLocale(QLocale::Korean, QLocale::SouthKorea),
+        QLocale(QLocale::Arabic, QLocale::Egypt),
+    };
+    for (const QLocale& locale : locales) {
+        SCOPED_TRACE(locale.name().toStdString());
+        QLocale::setDefault(locale);
+        fake.messages.clear();
+        fake.errors.clear();
+        window.bt_clearClick();
+        liveTemperatures = {21.5, 22.0, 150.0, -3.4, 19.9, 20.1, 612.3, 0.0};
+        window.AddChartPoints(when);
+        window.AppendRecord(when);
+        save(path("rec.txt"));
+        open(path("rec.txt"));
+        EXPECT_TRUE(fake.messages.isEmpty()) << fake.messages.join(u'|').toStdString();
+        EXPECT_TRUE(fake.errors.isEmpty()) << fake.errors.join(u'|').toStdString();
+        EXPECT_EQ(window.statusPanel(2), QStringLiteral("10"));
+        ASSERT_EQ(window.Chart1->pointCount(), 1);
+        EXPECT_DOUBLE_EQ(window.Chart1->value(6, 0), 612.3);
+        // The reader drops spaces: "2:05:09 PM" comes back as "2:05:09PM".
+        const QString time = LongTime(when.time()).remove(u' ');
+        const QString date = ShortDate(when.date()).remove(u' ');
+        EXPECT_EQ(window.Chart1->label(0), QString(12, u' ') + time + QStringLiteral(" / ") + date);
+    }
+    QLocale::setDefault(previous);
+}
+
 struct OpenCase {
     const char* name;
     QByteArray bytes;
@@ -173,6 +209,19 @@ TEST_F(HeatSpanFilesTest, CancelOrUnreadableFileKeepsTheRecording) {
     save(path("kept.txt"));
     EXPECT_TRUE(fake.messages.isEmpty());
     EXPECT_EQ(read(path("kept.txt")).count("\r\n"), 4);
+}
+
+TEST_F(HeatSpanFilesTest, OverlongLineIsAReadErrorThatKeepsTheRecording) {
+    record(2);
+    window.Chart1->addSample(QStringLiteral("x"), {});
+    write(path("blob.bin"), termoLogLine(0) + "\r\n" + QByteArray(5000, 'x'));
+    open(path("blob.bin"));
+    EXPECT_EQ(fake.messages,
+              QStringList{QStringLiteral("Lesefehler: Zeile 2 ist länger als 1024 Zeichen")});
+    EXPECT_EQ(tempRecordCount, 2);
+    EXPECT_EQ(tempRecords[1], termoLogLine(1));
+    EXPECT_EQ(window.Chart1->pointCount(), 1);
+    EXPECT_EQ(window.statusPanel(1), QStringLiteral("Datei: ") + path("blob.bin"));
 }
 
 TEST_F(HeatSpanFilesTest, SaveMessages) {

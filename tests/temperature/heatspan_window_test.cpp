@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 #include "support/fake_dialogs.h"
 #include "temperature/heatspan.h"
+#include "temperature/temperature_chart.h"
 #include "temperature/temperature_records.h"
 #include "temperature_telegrams.h"
 #include "widgets/led.h"
@@ -150,6 +151,24 @@ TEST_F(HeatSpanWindow, RecordingStoresOneLinePerStatusTelegram) {
     QTest::mouseClick(window->bt_aufnahme, Qt::LeftButton);
     SendStatusTelegram(0);
     EXPECT_EQ(tempRecordCount, 2);
+}
+
+TEST_F(HeatSpanWindow, ChartLabelAndRecordLineShareOneTime) {
+    // A clock that has moved on by the next reading, as at a second boundary.
+    QDateTime clock(QDate(2026, 12, 7), QTime(23, 59, 59));
+    SetClock([&clock] {
+        const QDateTime now = clock;
+        clock = clock.addSecs(1);
+        return now;
+    });
+    window->bt_aufnahmeClick();
+    SendStatusTelegram(0);
+    SendStatusTelegram(0);
+    ASSERT_EQ(tempRecordCount, 2);
+    EXPECT_EQ(window->Chart1->label(0), QStringLiteral("            23:59:59 / 07.12.2026"));
+    EXPECT_TRUE(tempRecords[0].startsWith("07.12.2026  ,  23:59:59  ,  "));
+    EXPECT_EQ(window->Chart1->label(1), QStringLiteral("            00:00:00 / 08.12.2026"));
+    EXPECT_TRUE(tempRecords[1].startsWith("08.12.2026  ,  00:00:00  ,  "));
 }
 
 TEST_F(HeatSpanWindow, PressingRecordTwiceRecordsNothing) {

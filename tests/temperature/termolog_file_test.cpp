@@ -186,9 +186,36 @@ TEST_F(ChartFileTest, ReadStopsAtTheLimitAndSaysSoOnlyWhenMoreFollows) {
     EXPECT_TRUE(ReadChartFile(path("extra.txt"), 2).truncated); // the empty third line counts
 }
 
+TEST_F(ChartFileTest, ReadRefusesOverlongLinesWithoutHoldingThem) {
+    const QByteArray longest(kMaxChartLineBytes, 'x');
+    const QByteArray tooLong(kMaxChartLineBytes + 1, 'x');
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        int longLine; // 0: read
+    } cases[] = {
+        {"longestWithCrLf", "a\r\n" + longest + "\r\nb\r\n", 0},
+        {"longestLastWithCr", longest + "\r", 0},
+        {"tooLongSecond", "a\r\n" + tooLong + "\r\nb\r\n", 2},
+        {"tooLongLast", "a\r\nb\r\n" + tooLong, 3},
+        // a file without line breaks is given up after the first chunk, not read whole
+        {"noLineBreaks", QByteArray(3 << 20, 'x'), 1},
+    };
+    for (const auto& c : cases) {
+        writeAll(path("in.txt"), c.bytes);
+        const ChartFileRead read = ReadChartFile(path("in.txt"), 100);
+        EXPECT_EQ(read.ok, c.longLine == 0) << c.name;
+        EXPECT_EQ(read.longLine, c.longLine) << c.name;
+        if (c.longLine != 0) {
+            EXPECT_TRUE(read.lines.empty()) << c.name;
+        }
+    }
+}
+
 TEST_F(ChartFileTest, ReadFailsForMissingDirectoryAndUnreadable) {
     EXPECT_FALSE(ReadChartFile(path("missing.txt"), 10).ok);
     EXPECT_FALSE(ReadChartFile(dir.path(), 10).ok);
+    EXPECT_FALSE(ReadChartFile(QStringLiteral("/dev/zero"), 10).ok);
     // Opens fine, but reading from offset 0 of the own address space fails.
     EXPECT_FALSE(ReadChartFile(QStringLiteral("/proc/self/mem"), 10).ok);
 }

@@ -23,6 +23,12 @@ TEST(LocaleFormats, NumericShortDateWithFourDigitYearAndLongTimeWithoutZone) {
         // zone in front of the time; quoted literals keep their letters
         {QLocale(QLocale::Chinese, QLocale::China), "2026/12/7", "14:00:00"},
         {QLocale(QLocale::Bulgarian, QLocale::Bulgaria), "7.12.2026 г.", "14:00:00 ч."},
+        // the zone in brackets or after a comma goes with them: no "( )", no comma that
+        // would shift the fields of a TermoLog line
+        {QLocale(QLocale::Spanish, QLocale::Spain), "7/12/2026", "14:00:00"},
+        {QLocale(QLocale::Belarusian, QLocale::Belarus), "7.12.2026", "14:00:00"},
+        {QLocale(QLocale::Albanian, QLocale::Albania), "7.12.2026", "2:00:00 E PASDITES"},
+        {QLocale(QLocale::LowGerman, QLocale::Germany), "7.12.2026", "Klock 14.00:00"},
     };
     for (const LocaleCase& c : cases) {
         SCOPED_TRACE(c.locale.name().toStdString());
