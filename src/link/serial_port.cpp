@@ -133,20 +133,22 @@ private:
     // After a wait, a time-out is no error; a vanished device is one of its own kind.
     void checkAfterWait(const QString& what) {
         const auto error = port_.error();
-        if (error == QSerialPort::ResourceError || TtyHungUp(port_))
-            throw SerialPortGone(QStringLiteral("%1 ist nicht mehr verfügbar: %2")
-                                     .arg(name_, error == QSerialPort::ResourceError
-                                                     ? port_.errorString()
-                                                     : QStringLiteral("Gerät getrennt")));
+        if (error == QSerialPort::ResourceError)
+            gone(port_.errorString());
+        if (TtyHungUp(port_))
+            gone(QStringLiteral("Gerät getrennt"));
         if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
             fail(what);
     }
 
     [[noreturn]] void fail(const QString& what) const {
         if (port_.error() == QSerialPort::ResourceError)
-            throw SerialPortGone(
-                QStringLiteral("%1 ist nicht mehr verfügbar: %2").arg(name_, port_.errorString()));
+            gone(port_.errorString());
         throw AppError(what.arg(name_) + QStringLiteral(": ") + port_.errorString());
+    }
+
+    [[noreturn]] void gone(const QString& reason) const {
+        throw SerialPortGone(QStringLiteral("%1 ist nicht mehr verfügbar: %2").arg(name_, reason));
     }
 
     QSerialPort port_;

@@ -158,17 +158,11 @@ void TfmTermo::createChart() {
     Chart1 = new TemperatureChart(this);
     Chart1->setGeometry(4, 243, 647, 311);
     Chart1->setCursor(Qt::PointingHandCursor);
-    for (int n = 1; n <= 8; ++n) {
-        QCheckBox* box = Chart1->channelBox(n - 1);
-        chkTemp[index(n)] = box;
-        if (!box)
-            continue;
-        connect(box, &QCheckBox::clicked, this,
-                [this, n] { ErrorReport::RunHandler([this, n] { chkTempClick(n); }); });
-    }
+    // The channel boxes beside the legend and the maximum slider live in the chart, which
+    // wires them to its series and value axis itself.
+    for (int n = 1; n <= 8; ++n)
+        chkTemp[index(n)] = Chart1->channelBox(n - 1);
     TrackBar2 = Chart1->maximumSlider();
-    if (TrackBar2)
-        connect(TrackBar2, &QSlider::valueChanged, this, [this] { TrackBar2Change(); });
 
     // The axis minimum slider sits on the window, over the chart's lower left corner.
     TrackBar1 = new QSlider(Qt::Vertical, this);
@@ -282,6 +276,10 @@ void TfmTermo::AppendRecord(const QDateTime& when) {
     tempRecords[static_cast<std::size_t>(tempRecordCount)] =
         ToFileText(TermoLogLine(when, liveTemperatures));
     ++tempRecordCount;
+    showRecordCount();
+}
+
+void TfmTermo::showRecordCount() {
     setStatusPanel(0, QStringLiteral("Datensätze: %1").arg(tempRecordCount));
 }
 
@@ -302,19 +300,9 @@ void TfmTermo::bt_aufnahmeClick() {
 void TfmTermo::bt_clearClick() {
     Chart1->clear();
     tempRecordCount = 0;
-    setStatusPanel(0, QStringLiteral("Datensätze: 0"));
-}
-
-void TfmTermo::chkTempClick(int channel) {
-    const QCheckBox* box = chkTemp.at(index(channel));
-    Chart1->setSeriesVisible(channel - 1, !box || box->isChecked());
+    showRecordCount();
 }
 
 void TfmTermo::TrackBar1Change() {
     Chart1->setValueMinimum(TrackBar1->value());
-}
-
-void TfmTermo::TrackBar2Change() {
-    if (TrackBar2)
-        Chart1->setValueMaximum(TrackBar2->value());
 }

@@ -63,9 +63,7 @@ public:
     void bt_reset_MMClick();
     void bt_aufnahmeClick();
     void bt_clearClick();
-    void chkTempClick(int channel); // channel 1..8
     void TrackBar1Change();
-    void TrackBar2Change();
 
     // Chart files and printing.
     void bt_speichernClick();
@@ -101,6 +99,8 @@ private:
     QPushButton* makeButton(const QString& caption, const QString& icon, int y, int height,
                             void (TfmTermo::*handler)());
     void stopRecordingStoreFull();
+    // Panel 0: "Datensätze: " and tempRecordCount.
+    void showRecordCount();
     // The file chosen in the save or open dialog becomes TCHART_PATH and panel 1.
     void takeChartPath(const QString& path);
     std::array<QLabel*, 3> panels_{};

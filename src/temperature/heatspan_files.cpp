@@ -16,20 +16,9 @@
 #include <QPainter>
 #include <QPrinter>
 
-namespace {
-
-QString countText(int count) {
-    return QStringLiteral("Datensätze: ") + QString::number(count);
-}
-QString fileText(const QString& path) {
-    return QStringLiteral("Datei: ") + path;
-}
-
-} // namespace
-
 void TfmTermo::takeChartPath(const QString& path) {
     settings.TCHART_PATH = ToFileText(path).toStdString(); // 8-bit, as all settings texts
-    setStatusPanel(1, fileText(path));
+    setStatusPanel(1, QStringLiteral("Datei: ") + path);
 }
 
 void TfmTermo::bt_speichernClick() {
@@ -64,7 +53,7 @@ void TfmTermo::bt_oeffnenClick() {
     takeChartPath(path);
     ChartFileRead read = ReadChartFile(path, kTempRecordCapacity);
     if (!read.ok) {
-        setStatusPanel(0, countText(tempRecordCount));
+        showRecordCount();
         dialogs().message(this, read.longLine == 0
                                     ? QStringLiteral("Lesefehler")
                                     : QStringLiteral("Lesefehler: Zeile %1 ist länger als %2 "
@@ -87,8 +76,7 @@ void TfmTermo::bt_oeffnenClick() {
                               .arg(kTempRecordCapacity));
     }
     RebuildChart();
-    setStatusPanel(0, countText(tempRecordCount));
-    setStatusPanel(1, fileText(path));
+    showRecordCount();
 }
 
 void TfmTermo::RebuildChart() {

@@ -224,28 +224,31 @@ void TemperatureChart::queueReplot() {
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void TemperatureChart::followAllPoints() {
+    if (!zoomed_)
+        plot_->xAxis->setRange(0, std::max(1, pointCount() - 1));
+}
+
 void TemperatureChart::followNewPoints() {
     // The range follows at the next replot: nothing per sample but the queued replot.
     queueReplot();
     Q_EMIT pointCountChanged(pointCount());
 }
 
-void TemperatureChart::followAllPoints() {
-    if (!zoomed_)
-        plot_->xAxis->setRange(0, std::max(1, pointCount() - 1));
+void TemperatureChart::appendValues(const std::array<double, kSeries>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values_[i].append(values[i]);
 }
 
 void TemperatureChart::addSample(const QString& label, const std::array<double, kSeries>& values) {
-    for (std::size_t i = 0; i < values.size(); ++i)
-        values_[i].append(values[i]);
+    appendValues(values);
     labels_.append(label);
     followNewPoints();
 }
 
 void TemperatureChart::addSampleUtf8(QByteArrayView label,
                                      const std::array<double, kSeries>& values) {
-    for (std::size_t i = 0; i < values.size(); ++i)
-        values_[i].append(values[i]);
+    appendValues(values);
     labels_.appendUtf8(label);
     followNewPoints();
 }
@@ -295,14 +298,6 @@ void TemperatureChart::setSeriesVisible(int series, bool visible) {
 
 bool TemperatureChart::isSeriesVisible(int series) const {
     return graphs_.at(static_cast<std::size_t>(series))->visible();
-}
-
-void TemperatureChart::setSeriesColor(int series, const QColor& color) {
-    QCPGraph* graph = graphs_.at(static_cast<std::size_t>(series));
-    if (graph->pen().color() == color)
-        return;
-    graph->setPen(QPen(color, 2));
-    queueReplot();
 }
 
 QColor TemperatureChart::seriesColor(int series) const {
@@ -362,17 +357,10 @@ void TemperatureChart::onRectZoom() {
     queueReplot();
 }
 
-void TemperatureChart::setLabelSpacing(int pixels) {
-    if (pixels == labelSpacing_ || pixels < 1)
-        return;
-    labelSpacing_ = pixels;
-    queueReplot();
-}
-
 std::vector<int> TemperatureChart::labelTicks() const {
     const QCPAxis* axis = plot_->xAxis;
     const QCPRange range = axis->range();
-    double spacing = labelSpacing_;
+    double spacing = kLabelSpacing;
     if (pointCount() > 0) {
         // Wide labels push their neighbours further apart, so that no two overlap.
         const QFontMetrics metrics(axis->tickLabelFont());
@@ -399,7 +387,6 @@ public:
     PrintLayout(ChartPlot* plot, const QPaintDevice* device, const QRect& target)
         : plot_(plot), fonts_(plot), oldViewport_(plot->viewport()) {
         const double scale = device->logicalDpiX() / static_cast<double>(plot->logicalDpiX());
-        density = scale;
         size = QSize(std::max(1, qRound(target.width() / scale)),
                      std::max(1, qRound(target.height() / scale)));
         plot_->setViewport(QRect(QPoint(0, 0), size));
@@ -414,7 +401,6 @@ public:
     PrintLayout& operator=(const PrintLayout&) = delete;
 
     QSize size;
-    double density = 1;
 
 private:
     ChartPlot* plot_;
@@ -435,22 +421,6 @@ void TemperatureChart::render(QCPPainter* painter, const QRect& target) {
     painter->setMode(QCPPainter::pmVectorized);
     plot_->toPainter(painter, layout.size.width(), layout.size.height());
     painter->restore();
-}
-
-void TemperatureChart::render(QPainter* painter, const QRect& target) {
-    if (target.isEmpty())
-        return;
-    // A plain painter gets a picture at up to four times the screen's density.
-    followAllPoints();
-    const PrintLayout layout(plot_, painter->device(), target);
-    const double density = std::clamp(layout.density, 1.0, 4.0);
-    QImage image(layout.size * density, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(density);
-    image.fill(Qt::white);
-    QCPPainter imagePainter(&image);
-    plot_->toPainter(&imagePainter, layout.size.width(), layout.size.height());
-    imagePainter.end();
-    painter->drawImage(target, image);
 }
 
 QCheckBox* TemperatureChart::channelBox(int series) const {

@@ -10,7 +10,6 @@
 class QCheckBox;
 class QCustomPlot;
 class QCPPainter;
-class QPainter;
 class QSlider;
 class DecimatedGraph;
 class ChartPlot;
@@ -25,7 +24,6 @@ class TemperatureChart : public QWidget {
     Q_PROPERTY(double valueMinimum READ valueMinimum WRITE setValueMinimum NOTIFY valueRangeChanged)
     Q_PROPERTY(double valueMaximum READ valueMaximum WRITE setValueMaximum NOTIFY valueRangeChanged)
     Q_PROPERTY(int pointCount READ pointCount NOTIFY pointCountChanged)
-    Q_PROPERTY(int labelSpacing READ labelSpacing WRITE setLabelSpacing)
 public:
     static constexpr int kSeries = 8;
 
@@ -46,7 +44,6 @@ public:
     QString seriesTitle(int series) const;
     void setSeriesVisible(int series, bool visible);
     bool isSeriesVisible(int series) const;
-    void setSeriesColor(int series, const QColor& color);
     QColor seriesColor(int series) const;
     static QColor defaultSeriesColor(int series);
 
@@ -61,14 +58,12 @@ public:
     void zoomTo(double lower, double upper);
 
     // Least distance in pixels between two labels of the bottom axis.
-    int labelSpacing() const { return labelSpacing_; }
-    void setLabelSpacing(int pixels);
+    static constexpr int kLabelSpacing = 100;
 
     // Draws the chart as it looks now into `target` (printing): laid out at the size in
-    // screen pixels that `target` has on the painter's device, then scaled, so it looks as
-    // on the screen. A QCPPainter gets vector graphics, any other painter a picture.
+    // screen pixels that `target` has on the painter's device, then scaled as vector
+    // graphics, so it looks as on the screen.
     void render(QCPPainter* painter, const QRect& target);
-    void render(QPainter* painter, const QRect& target);
 
     QCheckBox* channelBox(int series) const;
     QSlider* maximumSlider() const;
@@ -90,6 +85,7 @@ private:
     void setupAxes();
     void setupLegend();
     void placeLegendBoxes();
+    void appendValues(const std::array<double, kSeries>& values);
     void followNewPoints();
     void followAllPoints();
     void applyValueRange();
@@ -104,6 +100,5 @@ private:
     QSlider* maximumSlider_ = nullptr;
     double valueMinimum_ = -55;
     double valueMaximum_ = 125;
-    int labelSpacing_ = 100;
     bool zoomed_ = false;
 };
