@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "settings/setup.h"
 #include "support/fake_dialogs.h"
+#include "support/program_state.h"
 #include "temperature/heatspan.h"
 #include "widgets/led.h"
 #include "widgets/raised_label.h"
@@ -30,9 +31,7 @@ namespace {
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetSettings();
-        ResetTelegramState();
-        ErrorReport::Reset();
+        ResetProgramState();
         // The ticks reach neither the machine's USB bridges nor its COM ports.
         auto usbFake = std::make_unique<ScriptedUsbXpress>();
         usb = usbFake.get();
@@ -46,9 +45,7 @@ protected:
         DestroyWindows();
         SetUsbXpress(nullptr);
         usbOpen = false;
-        ErrorReport::Reset();
-        ResetSettings();
-        ResetTelegramState();
+        ResetProgramState();
     }
     FakeDialogs dialogs;
     ScriptedUsbXpress* usb = nullptr;

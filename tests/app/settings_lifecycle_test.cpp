@@ -7,6 +7,7 @@
 #include "link/usb_com.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
+#include "support/program_state.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -30,8 +31,7 @@ class SettingsLifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
         QFile::remove(settingsFile());
-        ResetSettings();
-        ResetTelegramState();
+        ResetProgramState();
         SetUsbXpress(std::make_unique<ScriptedUsbXpress>());
     }
     void TearDown() override {

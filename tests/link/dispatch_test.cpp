@@ -1,6 +1,8 @@
 #include "link/telegram.h"
 #include "settings/settings.h"
 
+#include "support/program_state.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -9,14 +11,8 @@ namespace {
 
 class Dispatch : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetTelegramState();
-        ResetSettings();
-    }
-    void TearDown() override {
-        ResetTelegramState();
-        ResetSettings();
-    }
+    void SetUp() override { ResetProgramState(); }
+    void TearDown() override { ResetProgramState(); }
 
     // Puts a sealed telegram in rxTelegram and runs the link's check.
     static bool receive(std::uint8_t address, std::uint8_t type) {

@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "sim/sim_line.h"
 #include "support/fake_dialogs.h"
+#include "support/program_state.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,9 +25,7 @@ constexpr int kArrivalMs = 5000; // bound on the kernel handing bytes over; neve
 class PtyLink : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTelegramState();
-        ResetSettings();
-        ErrorReport::Reset();
+        ResetProgramState();
         settings.TERM_ADR = 17;
         settings.LEV_ADR = 0;
         settings.GL_COM = 3;
@@ -38,9 +37,7 @@ protected:
         SetUsbXpress(nullptr);
         usbOpen = false;
         QDir(DosDevicesFolder()).removeRecursively();
-        ErrorReport::Reset();
-        ResetTelegramState();
-        ResetSettings();
+        ResetProgramState();
     }
 
     // Sends bytes and waits until the terminal holds them, before the link looks.

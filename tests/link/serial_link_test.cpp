@@ -4,6 +4,7 @@
 #include "link_test_util.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
+#include "support/program_state.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,8 +16,7 @@ namespace {
 class SerialLink : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTelegramState();
-        ResetSettings();
+        ResetProgramState();
         settings.TERM_ADR = 17;
         settings.LEV_ADR = 0;
         settings.GL_COM = 3;
@@ -27,8 +27,7 @@ protected:
     }
     void TearDown() override {
         holder.reset();
-        ResetTelegramState();
-        ResetSettings();
+        ResetProgramState();
     }
 
     // Opens the port on an empty line and forgets what that took.

@@ -4,6 +4,8 @@
 #include "link_test_util.h"
 #include "settings/settings.h"
 
+#include "support/program_state.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,8 +13,7 @@ namespace {
 class UsbLink : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTelegramState();
-        ResetSettings();
+        ResetProgramState();
         settings.TERM_ADR = 17;
         settings.LEV_ADR = 0;
         usbOpen = false;
@@ -23,8 +24,7 @@ protected:
     void TearDown() override {
         SetUsbXpress(nullptr);
         usbOpen = false;
-        ResetTelegramState();
-        ResetSettings();
+        ResetProgramState();
     }
 
     FakeIndicators indicators;

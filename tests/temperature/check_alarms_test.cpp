@@ -5,6 +5,8 @@
 #include "temperature_telegrams.h"
 #include "widgets/led.h"
 
+#include "support/program_state.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,14 +14,12 @@ namespace {
 class Alarms : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTelegramState();
-        ResetSettings();
+        ResetProgramState();
         SetAlarmWindowShower([this] { ++shows; });
     }
     void TearDown() override {
         SetAlarmWindowShower({});
-        ResetSettings();
-        ResetTelegramState();
+        ResetProgramState();
     }
     int shows = 0;
 };

@@ -3,6 +3,8 @@
 #include "temperature/temperature_records.h"
 #include "temperature_telegrams.h"
 
+#include "support/program_state.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -48,17 +50,12 @@ public:
 class Decode : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTelegramState();
-        ResetSettings();
-        ResetTempRecords();
-        liveTemperatures.fill(0.0);
+        ResetProgramState();
         temperatureDisplay = &display;
     }
     void TearDown() override {
         temperatureDisplay = nullptr;
-        ResetTempRecords();
-        ResetSettings();
-        ResetTelegramState();
+        ResetProgramState();
     }
     FakeDisplay display;
 };

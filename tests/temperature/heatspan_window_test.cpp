@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 #include "support/fake_dialogs.h"
+#include "support/program_state.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
 #include "temperature/temperature_records.h"
@@ -18,10 +19,7 @@ namespace {
 class HeatSpanWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        ResetTelegramState();
-        ResetSettings();
-        ResetTempRecords();
-        liveTemperatures.fill(0.0);
+        ResetProgramState();
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 0, 0)); });
         window = std::make_unique<TfmTermo>();
@@ -30,9 +28,7 @@ protected:
         window.reset();
         SetClock({});
         QLocale::setDefault(previousLocale);
-        ResetTempRecords();
-        ResetSettings();
-        ResetTelegramState();
+        ResetProgramState();
     }
 
     ThermometerGauge& gauge(int channel) { return *window->iTerm.at(channel - 1); }
