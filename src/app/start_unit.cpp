@@ -172,12 +172,15 @@ void TfmStart::minimizeToTray() {
     }
     TR1->setVisible(true);
     hide();
-    inTray_ = true;
+}
+
+bool TfmStart::inTray() const {
+    // Only the tray icon is left while the program sits in the tray.
+    return TR1->isVisible() && !isVisible();
 }
 
 void TfmStart::TR1Click() {
     TR1->setVisible(false);
-    inTray_ = false;
     ShowWindow(this);
     for (const QPointer<QWidget>& window : std::as_const(hiddenForTray_))
         if (window)

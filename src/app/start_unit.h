@@ -44,7 +44,7 @@ public:
     void TR1Click();
 
     // Whether the program sits in the tray now.
-    bool inTray() const { return inTray_; }
+    bool inTray() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -55,7 +55,6 @@ private:
     void FormDestroy();
     QToolButton* makeButton(int left, const QString& caption, const QString& icon);
 
-    bool inTray_ = false;
     bool closing_ = false;
     QList<QPointer<QWidget>> hiddenForTray_; // a window may go while in the tray
 };
