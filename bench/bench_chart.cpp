@@ -1,11 +1,11 @@
 // The temperature chart with a full record store: replot, opening a file, recording one
 // sample, memory.
+#include "chart/qcustomplot_include.h"
 #include "platform/dialogs.h"
 #include "platform/file_text.h"
 #include "temperature/heatspan.h"
-#include "temperature/qcustomplot_include.h"
 #include "temperature/temperature_chart.h"
-#include "temperature/temperature_records.h"
+#include "temperature/temperature_state.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kPoints = kTempRecordCapacity; // 360001
+constexpr int kPoints = RecordStore::kCapacity; // 360001
 
 double sampleValue(int series, int i) {
     // Slow swings with some noise, as a real recording looks.
@@ -70,10 +70,9 @@ std::unique_ptr<TemperatureChart> fullChart() {
 void BM_MemoryFullStoreAndChart(benchmark::State& state) {
     for (auto _ : state) {
         const double before = residentMegabytes();
-        ResetTempRecords();
+        tempRecords.reset();
         for (int i = 0; i < kPoints; ++i)
-            tempRecords[static_cast<std::size_t>(i)] = termoLogLine(i);
-        tempRecordCount = kPoints;
+            tempRecords.append(termoLogLine(i));
         const double store = residentMegabytes();
         auto chart = fullChart();
         chart->plot()->replot();
@@ -81,7 +80,7 @@ void BM_MemoryFullStoreAndChart(benchmark::State& state) {
         state.counters["store_MB"] = store - before;
         state.counters["chart_MB"] = after - store;
         state.counters["total_MB"] = after - before;
-        ResetTempRecords();
+        tempRecords.reset();
     }
 }
 BENCHMARK(BM_MemoryFullStoreAndChart)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -144,15 +143,15 @@ void BM_OpenFullTermoLogFile(benchmark::State& state) {
         }
         state.counters["file_MB"] = file.size() / (1024.0 * 1024.0);
     }
-    setDialogs(&answers);
+    dialogsSeam.install(&answers);
     TfmTermo window;
     for (auto _ : state) {
         window.bt_oeffnenClick();
-        if (tempRecordCount != kPoints || window.Chart1->pointCount() != kPoints)
+        if (tempRecords.count() != kPoints || window.Chart1->pointCount() != kPoints)
             state.SkipWithError("file not loaded");
     }
-    setDialogs(nullptr);
-    ResetTempRecords();
+    dialogsSeam.install(nullptr);
+    tempRecords.reset();
 }
 BENCHMARK(BM_OpenFullTermoLogFile)->Iterations(3)->Unit(benchmark::kMillisecond);
 
@@ -161,18 +160,23 @@ BENCHMARK(BM_OpenFullTermoLogFile)->Iterations(3)->Unit(benchmark::kMillisecond)
 // the count in the status bar (the queued replot is not part of it).
 void BM_RecordOneSampleNearlyFull(benchmark::State& state) {
     TfmTermo window;
-    for (int i = 0; i < kPoints - 1; ++i)
+    tempRecords.reset();
+    for (int i = 0; i < kPoints - 1; ++i) {
         window.Chart1->addSample(labelOf(i), sample(i));
+        tempRecords.append(termoLogLine(i));
+    }
     const QDateTime when(QDate(2026, 12, 7), QTime(14, 0, 0));
     int i = 0;
     for (auto _ : state) {
         liveTemperatures = sample(i++);
-        tempRecordCount = kPoints - 1;
         window.AddChartPoints(when);
         window.AppendRecord(when);
+        state.PauseTiming();
+        tempRecords.keepFromThenAppend(1, {}); // room for the next one
+        state.ResumeTiming();
     }
-    benchmark::DoNotOptimize(tempRecords.back());
-    ResetTempRecords();
+    benchmark::DoNotOptimize(tempRecords.lines().back());
+    tempRecords.reset();
 }
 BENCHMARK(BM_RecordOneSampleNearlyFull)->Unit(benchmark::kMicrosecond);
 

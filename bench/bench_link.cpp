@@ -72,7 +72,7 @@ QByteArray telegram(std::uint8_t address, std::uint8_t type) {
 
 void runTicks(benchmark::State& state, bool withTelegrams) {
     ResetSettings();
-    ResetTelegramState();
+    ResetLinkState();
     settings.GL_COM = 1;
     // Addresses that reach no decoder: the figure is the links' own cost.
     settings.TERM_ADR = 300;
@@ -83,7 +83,7 @@ void runTicks(benchmark::State& state, bool withTelegrams) {
         usb->waiting = telegram(17, 0x30);
         port->waiting = telegram(0, 0x10);
     }
-    SetUsbXpress(std::move(usb));
+    usbXpressSeam.install(usb.get());
     usbOpen = false;
     comOpen = false;
     TfmSerial holder(nullptr, std::move(port));
@@ -92,7 +92,7 @@ void runTicks(benchmark::State& state, bool withTelegrams) {
         PollSerialReceiver(&holder);
     }
     benchmark::DoNotOptimize(okCount);
-    SetUsbXpress(nullptr);
+    usbXpressSeam.install(nullptr);
     usbOpen = false;
     ResetSettings();
 }

@@ -1,42 +1,35 @@
 #include "alarm/check_alarms.h"
 
-#include "app/windows.h"
-#include "link/telegram.h"
-#include "platform/window_frame.h"
+#include "link/heatspan_telegram.h"
 #include "settings/settings.h"
-#include "temperature/heatspan.h"
 
 namespace {
 
-std::function<void()>& shower() {
-    static std::function<void()> show;
-    return show;
-}
+class NoResponse final : public AlarmResponse {
+public:
+    void showTemperatureWindow() override {}
+};
 
-void showTemperatureWindow() {
-    if (shower())
-        shower()();
-    else if (fmTermo)
-        ShowWindow(fmTermo);
+AlarmResponse& noResponse() {
+    static NoResponse none;
+    return none;
 }
 
 } // namespace
 
+Seam<AlarmResponse> alarmResponse(noResponse);
+
 bool AlarmShowsTemperatureWindow(std::uint8_t status, const Settings& options) {
     // Four independent tests; several matches show the window just once.
     bool show = false;
-    show |= (status & 0x08) != 0 && options.ck_al_led;
-    show |= (status & 0x04) != 0 && options.ck_al_sf;
-    show |= (status & 0x20) != 0 && options.ck_al_out1;
-    show |= (status & 0x10) != 0 && options.ck_al_out2;
+    show |= (status & kStatusAlarm) != 0 && options.ck_al_led;
+    show |= (status & kStatusSensorError) != 0 && options.ck_al_sf;
+    show |= (status & kStatusOutput1) != 0 && options.ck_al_out1;
+    show |= (status & kStatusOutput2) != 0 && options.ck_al_out2;
     return show;
 }
 
 void CheckAlarms() {
-    if (AlarmShowsTemperatureWindow(rxTelegram[2], settings))
-        showTemperatureWindow();
-}
-
-void SetAlarmWindowShower(std::function<void()> shower_) {
-    shower() = std::move(shower_);
+    if (AlarmShowsTemperatureWindow(rxTelegram[kStatusByte], settings))
+        alarmResponse->showTemperatureWindow();
 }

@@ -1,6 +1,6 @@
+#include "app/monidesk.h"
 #include "app/quit_on_signal.h"
 #include "app/start_unit.h"
-#include "app/windows.h"
 #include "link/usb_com.h"
 
 #include <QApplication>

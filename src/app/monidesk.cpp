@@ -1,12 +1,14 @@
-#include "app/windows.h"
+#include "app/monidesk.h"
 
 #include "alarm/alarm.h"
+#include "alarm/check_alarms.h"
 #include "app/diagnose.h"
+#include "app/dispatch.h"
 #include "app/filelog.h"
 #include "app/start_unit.h"
 #include "level/tidespan.h"
-#include "link/link_indicators.h"
 #include "link/serial_com.h"
+#include "link/telegram.h"
 #include "settings/setup.h"
 #include "temperature/heatspan.h"
 
@@ -25,12 +27,19 @@ void CreateWindows() {
     fmStart = new TfmStart;
     fmSerial = new TfmSerial;
     fmDiagnose = new TfmDiagnose;
-    linkIndicators = fmDiagnose;
     fmTermo = new TfmTermo;
     fmSetup = new TfmSetup;
     fmLevel = new TfmLevel;
     fmAlarm = new TfmAlarm;
     fmFilelog = new TfmFilelog;
+
+    // What the lower layers report, and where checked telegrams go.
+    linkIndicators.install(fmDiagnose);
+    alarmResponse.install(fmTermo);
+    SetTelegramDispatcher(DispatchTelegram);
+    // The windows among each other.
+    QObject::connect(fmSetup, &TfmSetup::closed, fmStart, &TfmStart::ApplyChannelNames);
+
     fmStart->ApplyFirstRunDefaults();
 }
 
@@ -42,7 +51,8 @@ template <typename T> void destroy(T*& window) {
 } // namespace
 
 void DestroyWindows() {
-    linkIndicators = nullptr;
+    linkIndicators.uninstall(fmDiagnose);
+    alarmResponse.uninstall(fmTermo);
     destroy(fmFilelog);
     destroy(fmAlarm);
     destroy(fmLevel);

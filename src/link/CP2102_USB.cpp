@@ -37,28 +37,17 @@ public:
 };
 #endif
 
-std::unique_ptr<UsbXpress> platformBridges() {
+// Made at the first use, so that a run on the simulated receiver never looks at the
+// machine's bridges.
+UsbXpress& platformBridges() {
 #ifdef Q_OS_LINUX
-    return std::make_unique<Cp210xBridges>();
+    static Cp210xBridges bridges;
 #else
-    return std::make_unique<NoBridges>();
+    static NoBridges bridges;
 #endif
-}
-
-std::unique_ptr<UsbXpress>& installed() {
-    static std::unique_ptr<UsbXpress> backend;
-    return backend;
+    return bridges;
 }
 
 } // namespace
 
-UsbXpress& usbXpress() {
-    auto& backend = installed();
-    if (!backend)
-        backend = platformBridges();
-    return *backend;
-}
-
-void SetUsbXpress(std::unique_ptr<UsbXpress> backend) {
-    installed() = std::move(backend);
-}
+Seam<UsbXpress> usbXpressSeam(platformBridges);

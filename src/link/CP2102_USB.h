@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/seam.h"
+
 #include <cstdint>
-#include <memory>
 
 // The USBXpress interface of the receiver's USB-to-UART bridge: exactly the calls the USB
 // link makes, with the library's names and statuses. Every call returns 0 on success.
@@ -55,7 +56,10 @@ public:
                               std::uint32_t* bytesReturned, SiOverlapped* overlapped) = 0;
 };
 
-// The backend in force: the platform's bridges unless another one was installed.
-UsbXpress& usbXpress();
-// Installs `backend` (owned from now on); nullptr puts the platform's bridges back.
-void SetUsbXpress(std::unique_ptr<UsbXpress> backend);
+// The backend in force: the platform's bridges unless another one was installed (the
+// simulated receiver, a test's fake).
+extern Seam<UsbXpress> usbXpressSeam;
+
+inline UsbXpress& usbXpress() {
+    return usbXpressSeam.get();
+}

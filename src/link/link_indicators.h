@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// What the links show: implemented by the diagnose window. The links write through the
-// program-wide pointer linkIndicators, which tests may leave null.
+// What the links show: implemented by the diagnose window, which installs itself in the
+// seam linkIndicators (link_state.h).
 class LinkIndicators {
 public:
     virtual ~LinkIndicators() = default;
@@ -13,5 +13,3 @@ public:
     virtual void setDeviceCountText(const QString& text) = 0;
     virtual void setDeviceNameText(const QString& text) = 0;
 };
-
-extern LinkIndicators* linkIndicators;

@@ -1,12 +1,8 @@
 #include "link/serial_com.h"
 
-#include "link/link_indicators.h"
 #include "link/telegram.h"
+#include "link/tidespan_telegram.h"
 #include "settings/settings.h"
-
-#include <array>
-
-bool comOpen = false;
 
 TfmSerial::TfmSerial(QWidget* parent, std::unique_ptr<SerialPort> port)
     : QWidget(parent), ComPort1(port ? std::move(port) : MakeQtSerialPort()) {}
@@ -42,8 +38,7 @@ void openPort(SerialPort& port) {
 // 12-byte receiver telegrams at 19200 baud.
 void pollStandard(SerialPort& port) {
     if (port.bytesWaiting() == kTelegramSize) {
-        if (linkIndicators)
-            linkIndicators->toggleDataStream();
+        linkIndicators->toggleDataStream();
         port.read(rxTelegram.data(), kTelegramSize);
         port.setDtr(true);
         if (!AcceptTelegram())
@@ -59,15 +54,11 @@ void pollStandard(SerialPort& port) {
 // LEV_ADR. Bytes 10 and 11 of rxTelegram keep what they held.
 void pollLegacy(SerialPort& port) {
     if (port.bytesWaiting() == kLegacyFrameSize) {
-        if (linkIndicators)
-            linkIndicators->toggleDataStream();
-        std::array<std::uint8_t, kLegacyFrameSize> frame{};
+        linkIndicators->toggleDataStream();
+        LegacyFrame frame{};
         port.read(frame.data(), kLegacyFrameSize);
         port.setDtr(true);
-        std::uint8_t check = 0;
-        for (const std::uint8_t byte : frame)
-            check ^= byte;
-        if (check != 0) {
+        if (!LegacyFrameOk(frame)) {
             CountUp(crcErrorCount);
             port.purge();
             return;
@@ -77,7 +68,7 @@ void pollLegacy(SerialPort& port) {
         rxTelegram[1] = kTypeLevel;
         for (int i = 2; i <= 9; ++i)
             rxTelegram[i] = frame[i];
-        DispatchTelegram();
+        HandOverTelegram();
     } else if (port.bytesWaiting() > kLegacyFrameSize) {
         port.purge();
     }
@@ -86,8 +77,7 @@ void pollLegacy(SerialPort& port) {
 } // namespace
 
 void PollSerialReceiver(TfmSerial* holder) {
-    if (linkIndicators)
-        linkIndicators->toggleScanCom();
+    linkIndicators->toggleScanCom();
     if (!holder)
         return;
     SerialPort& port = *holder->ComPort1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/link_state.h"
 #include "link/serial_port.h"
 
 #include <QWidget>
@@ -18,16 +19,12 @@ public:
     std::unique_ptr<SerialPort> ComPort1;
 };
 
-// True once the COM port has been opened and configured.
-extern bool comOpen;
-
 // The serial receiver link: called in every poll tick right after the USB link. Opens
 // the port named by GL_COM when none is open, then reads one frame when exactly one
 // whole frame is waiting. Errors of an open port raise AppError; when its device has
 // gone, the port is closed first so that a later tick opens it anew.
 void PollSerialReceiver(TfmSerial* holder);
 
-// Frame sizes and baud rates of the two formats on the COM port.
-inline constexpr int kLegacyFrameSize = 11;
+// Baud rates of the two formats on the COM port.
 inline constexpr int kStandardBaud = 19200;
 inline constexpr int kLegacyBaud = 4800;

@@ -10,12 +10,6 @@ double wave(double seconds, double period, double phase) {
     return std::sin(2.0 * std::numbers::pi * seconds / period + phase);
 }
 
-void putWord(std::uint8_t* at, long value) {
-    const auto word = static_cast<std::uint16_t>(value);
-    at[0] = static_cast<std::uint8_t>(word & 0xFF);
-    at[1] = static_cast<std::uint8_t>(word >> 8);
-}
-
 struct Channel {
     double base, swing, period;
 };
@@ -57,51 +51,44 @@ double SimTransmitters::noise(double amplitude) {
 }
 
 Telegram SimTransmitters::heatSpanTelegram(int address, std::uint8_t type, double seconds) {
-    Telegram t{static_cast<std::uint8_t>(address), type};
     const auto values = temperatures(seconds);
     if (type == kTypeStatus) {
         std::uint8_t status = 0;
         if (values[6] > 63.5)
-            status |= 0x08; // alarm: boiler too hot
+            status |= kStatusAlarm; // boiler too hot
         if (std::uniform_int_distribution<int>(0, 49)(rng_) == 0)
-            status |= 0x04; // a sensor error now and then
+            status |= kStatusSensorError; // now and then
         if (values[6] < 58.0)
-            status |= 0x20; // output 1: burner on
+            status |= kStatusOutput1; // burner on
         if (values[7] < 46.0)
-            status |= 0x10; // output 2: loading pump on
-        t[2] = status;
-    } else {
-        const std::size_t first = type == kTypeTemperature0 ? 0 : 4;
-        for (std::size_t i = 0; i < 4; ++i)
-            putWord(&t[2 + 2 * i], std::lround(values[first + i] * 10.0));
+            status |= kStatusOutput2; // loading pump on
+        return StatusTelegram(address, status);
     }
-    SealTelegram(t);
-    return t;
+    const std::size_t first = static_cast<std::size_t>(FirstChannelOf(type) - 1);
+    std::array<double, kWordsPerTelegram> words{};
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = values[first + i];
+    return TemperatureTelegram(address, type, words);
 }
 
-void SimTransmitters::levelPayload(std::uint8_t* data, double seconds) {
+LevelPayload SimTransmitters::levelPayload(double seconds) {
     const double percent = tankPercent(seconds);
     const double heightCm = kTankFullCm * percent / 100.0 + noise(0.3);
-    putWord(data, std::lround((kSensorAboveBottomCm - heightCm) * 10.0));
-    putWord(data + 2, std::lround(heightCm * 10.0));
-    putWord(data + 4, std::lround(kTankLitres * percent / 100.0 / 10.0));
-    data[6] = static_cast<std::uint8_t>(std::lround(percent));
-    data[7] = 0;
+    LevelPayload payload;
+    payload.distance =
+        static_cast<std::uint16_t>(std::lround((kSensorAboveBottomCm - heightCm) * 10.0));
+    payload.height = static_cast<std::uint16_t>(std::lround(heightCm * 10.0));
+    payload.volume = static_cast<std::uint16_t>(std::lround(kTankLitres * percent / 100.0 / 10.0));
+    payload.percent = static_cast<std::uint8_t>(std::lround(percent));
+    return payload;
 }
 
 Telegram SimTransmitters::tideSpanTelegram(int address, double seconds) {
-    Telegram t{static_cast<std::uint8_t>(address), kTypeLevel};
-    levelPayload(&t[2], seconds);
-    SealTelegram(t);
-    return t;
+    return LevelTelegram(address, levelPayload(seconds));
 }
 
-std::array<std::uint8_t, 11> SimTransmitters::legacyLevelFrame(double seconds) {
-    std::array<std::uint8_t, 11> frame{0x02, 0x10};
-    levelPayload(&frame[2], seconds);
-    for (int i = 0; i < 10; ++i)
-        frame[10] ^= frame[i];
-    return frame;
+LegacyFrame SimTransmitters::legacyLevelFrame(double seconds) {
+    return LegacyLevelFrame(levelPayload(seconds));
 }
 
 TelegramStream::TelegramStream(const StreamOptions& options)

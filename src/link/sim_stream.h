@@ -1,6 +1,7 @@
 #pragma once
 
-#include "link/telegram.h"
+#include "link/heatspan_telegram.h"
+#include "link/tidespan_telegram.h"
 
 #include <QByteArray>
 
@@ -39,10 +40,10 @@ public:
     // Sealed TideSpan telegram (type 0x10, distance and height in tenths of a centimetre).
     Telegram tideSpanTelegram(int address, double seconds);
     // Legacy serial frame: level payload in bytes 2-9, byte 10 the XOR of bytes 0-9.
-    std::array<std::uint8_t, 11> legacyLevelFrame(double seconds);
+    LegacyFrame legacyLevelFrame(double seconds);
 
 private:
-    void levelPayload(std::uint8_t* data, double seconds);
+    LevelPayload levelPayload(double seconds);
     double noise(double amplitude);
 
     std::mt19937 rng_;
@@ -60,7 +61,7 @@ public:
     // The next frame of the cycle alone, sealed as it should be.
     QByteArray nextFrame(double seconds);
 
-    int frameSize() const { return options_.legacy ? 11 : kTelegramSize; }
+    int frameSize() const { return options_.legacy ? kLegacyFrameSize : kTelegramSize; }
     const StreamOptions& options() const { return options_; }
 
 private:

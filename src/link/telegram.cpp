@@ -1,15 +1,10 @@
 #include "link/telegram.h"
 
-#include "level/level_decode.h"
 #include "link/crc16.h"
-#include "settings/settings.h"
-#include "temperature/temperature_decode.h"
 
-Telegram rxTelegram{};
-std::int32_t okCount = 0;
-std::int32_t crcErrorCount = 0;
-std::int32_t tempTelegramCount = 0;
-std::int32_t levelTelegramCount = 0;
+namespace {
+TelegramDispatcher installedDispatcher = nullptr;
+} // namespace
 
 bool TelegramCrcOk(const Telegram& telegram) {
     const std::uint16_t stored = static_cast<std::uint16_t>(telegram[10] + 256 * telegram[11]);
@@ -22,19 +17,13 @@ void SealTelegram(Telegram& telegram) {
     telegram[11] = static_cast<std::uint8_t>(crc >> 8);
 }
 
-void DispatchTelegram() {
-    // The address byte is compared with the whole 32-bit setting, so a setting outside
-    // 0..255 matches nothing. The four tests are independent and run in this order.
-    const std::int32_t address = rxTelegram[0];
-    const std::uint8_t type = rxTelegram[1];
-    if (address == settings.TERM_ADR && type == kTypeTemperature0)
-        DecodeTemperatureTelegram0();
-    if (address == settings.TERM_ADR && type == kTypeTemperature1)
-        DecodeTemperatureTelegram1();
-    if (address == settings.TERM_ADR && type == kTypeStatus)
-        DecodeStatusTelegram();
-    if (address == settings.LEV_ADR && type == kTypeLevel)
-        DecodeLevelTelegram();
+void SetTelegramDispatcher(TelegramDispatcher dispatcher) {
+    installedDispatcher = dispatcher;
+}
+
+void HandOverTelegram() {
+    if (installedDispatcher)
+        installedDispatcher();
 }
 
 bool AcceptTelegram() {
@@ -43,13 +32,8 @@ bool AcceptTelegram() {
         return false;
     }
     CountUp(okCount);
-    DispatchTelegram();
+    HandOverTelegram();
     return true;
-}
-
-void ResetTelegramState() {
-    rxTelegram.fill(0);
-    okCount = crcErrorCount = tempTelegramCount = levelTelegramCount = 0;
 }
 
 QString StatusLine() {

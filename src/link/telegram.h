@@ -1,28 +1,14 @@
 #pragma once
 
+#include "link/link_state.h"
+
 #include <QString>
 
-#include <array>
 #include <cstdint>
 
-// The one program-wide receiver telegram buffer and the four telegram counters.
-// Each link reads a frame straight into rxTelegram; the decoders read it during
-// DispatchTelegram. All of it lives on the GUI thread.
-
-inline constexpr int kTelegramSize = 12;
-using Telegram = std::array<std::uint8_t, kTelegramSize>;
-
-inline constexpr std::uint8_t kTypeTemperature0 = 0x30;
-inline constexpr std::uint8_t kTypeTemperature1 = 0x31;
-inline constexpr std::uint8_t kTypeStatus = 0x32;
-inline constexpr std::uint8_t kTypeLevel = 0x10;
-
-extern Telegram rxTelegram;
-
-extern std::int32_t okCount;
-extern std::int32_t crcErrorCount;
-extern std::int32_t tempTelegramCount;
-extern std::int32_t levelTelegramCount;
+// Checking, counting and handing over receiver telegrams. The links read a frame into
+// rxTelegram and call AcceptTelegram; which decoder a telegram reaches is decided above
+// this layer, by the dispatcher the program installs.
 
 // Increments a 32-bit counter, wrapping from INT32_MAX to INT32_MIN (defined behaviour).
 inline void CountUp(std::int32_t& counter) {
@@ -32,18 +18,18 @@ inline void CountUp(std::int32_t& counter) {
 // True when bytes 10 and 11 (low byte first) hold the CRC-16 of bytes 0 to 9.
 bool TelegramCrcOk(const Telegram& telegram);
 
-// Stores the CRC of bytes 0 to 9 in bytes 10 and 11 (used by the simulators and tests).
+// Stores the CRC of bytes 0 to 9 in bytes 10 and 11 (the simulators and tests).
 void SealTelegram(Telegram& telegram);
 
-// Hands the checked telegram in rxTelegram to the decoder of its address and type.
-void DispatchTelegram();
+// The routine that hands the checked telegram in rxTelegram to its decoder.
+using TelegramDispatcher = void (*)();
+void SetTelegramDispatcher(TelegramDispatcher dispatcher);
+// Hands rxTelegram to the installed dispatcher (none: the telegram is only counted).
+void HandOverTelegram();
 
-// Counts a checked frame and dispatches it, or counts a failed one. Returns whether it
+// Counts a checked frame and hands it over, or counts a failed one. Returns whether it
 // passed; the caller flushes its input on a failure.
 bool AcceptTelegram();
-
-// Zeroes the buffer and the counters (tests only; the program never resets them).
-void ResetTelegramState();
 
 // The status line of the diagnose window, built from the four counters.
 QString StatusLine();

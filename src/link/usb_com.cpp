@@ -1,6 +1,5 @@
 #include "link/usb_com.h"
 
-#include "link/link_indicators.h"
 #include "link/simulated_receiver.h"
 #include "link/telegram.h"
 
@@ -8,12 +7,7 @@
 
 #include <array>
 #include <cstring>
-
-LinkIndicators* linkIndicators = nullptr;
-
-SI_HANDLE usbHandle = nullptr;
-bool usbOpen = false;
-SiOverlapped usbReadOverlapped{};
+#include <memory>
 
 namespace {
 
@@ -28,11 +22,9 @@ void openUsbReceiver(UsbXpress& usb) {
     if (deviceCount == 0)
         return;
     const auto length = ::strnlen(product.data(), product.size());
-    if (linkIndicators) {
-        linkIndicators->setDeviceNameText(QStringLiteral("NAME    : ") +
-                                          QString::fromLocal8Bit(product.data(), length));
-        linkIndicators->setDeviceCountText(QStringLiteral("DEVICES : %1").arg(deviceCount));
-    }
+    linkIndicators->setDeviceNameText(QStringLiteral("NAME    : ") +
+                                      QString::fromLocal8Bit(product.data(), length));
+    linkIndicators->setDeviceCountText(QStringLiteral("DEVICES : %1").arg(deviceCount));
     usb.SI_Open(0, &usbHandle);
     usb.SI_SetBaudRate(usbHandle, 19200);
     usb.SI_FlushBuffers(usbHandle, 1, 1);
@@ -49,8 +41,7 @@ void pollOpenReceiver(UsbXpress& usb) {
     }
     std::uint32_t returned = 0;
     if (waiting == kTelegramSize) {
-        if (linkIndicators)
-            linkIndicators->toggleDataStream();
+        linkIndicators->toggleDataStream();
         usb.SI_Read(usbHandle, rxTelegram.data(), kTelegramSize, &returned, &usbReadOverlapped);
         if (!AcceptTelegram())
             usb.SI_FlushBuffers(usbHandle, 1, 1);
@@ -65,8 +56,7 @@ void pollOpenReceiver(UsbXpress& usb) {
 } // namespace
 
 void PollUsbReceiver() {
-    if (linkIndicators)
-        linkIndicators->toggleScanUsb();
+    linkIndicators->toggleScanUsb();
     UsbXpress& usb = usbXpress();
     if (!usbOpen)
         openUsbReceiver(usb);
@@ -75,6 +65,7 @@ void PollUsbReceiver() {
 }
 
 void UseSimulatedReceiver() {
-    SetUsbXpress(std::make_unique<SimulatedReceiver>());
+    static const auto receiver = std::make_unique<SimulatedReceiver>();
+    usbXpressSeam.install(receiver.get());
     usbOpen = false;
 }

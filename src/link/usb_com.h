@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/CP2102_USB.h"
+#include "link/link_state.h"
 
 // The USB receiver link: called first in every poll tick, whatever GL_COM says. While
 // closed it counts the devices and opens device 0 as soon as there is one; while open it
@@ -10,8 +10,3 @@ void PollUsbReceiver();
 
 // Serves the USB link from the built-in simulated receiver instead of real bridges.
 void UseSimulatedReceiver();
-
-extern SI_HANDLE usbHandle;
-extern bool usbOpen;
-// Passed to every SI_Read; never set, reset or waited on.
-extern SiOverlapped usbReadOverlapped;

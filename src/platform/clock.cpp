@@ -1,17 +1,17 @@
 #include "platform/clock.h"
 
 namespace {
-std::function<QDateTime()>& clockFunction() {
-    static std::function<QDateTime()> clock;
+
+class SystemClock final : public Clock {
+public:
+    QDateTime now() override { return QDateTime::currentDateTime(); }
+};
+
+Clock& systemClock() {
+    static SystemClock clock;
     return clock;
 }
+
 } // namespace
 
-QDateTime Now() {
-    const auto& clock = clockFunction();
-    return clock ? clock() : QDateTime::currentDateTime();
-}
-
-void SetClock(std::function<QDateTime()> clock) {
-    clockFunction() = std::move(clock);
-}
+Seam<Clock> clockSeam(systemClock);

@@ -1,10 +1,18 @@
 #pragma once
 
+#include "platform/seam.h"
+
 #include <QDateTime>
 
-#include <functional>
+// The time the loggers and record lines use; tests install a clock of their own.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() = 0;
+};
 
-// The time the loggers and record lines use; tests set it.
-QDateTime Now();
-// Replaces the clock; an empty function puts the system clock back.
-void SetClock(std::function<QDateTime()> clock);
+extern Seam<Clock> clockSeam;
+
+inline QDateTime Now() {
+    return clockSeam->now();
+}

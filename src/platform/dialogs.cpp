@@ -29,15 +29,11 @@ public:
     }
 };
 
-RealDialogs realDialogs;
-Dialogs* current = &realDialogs;
+Dialogs& realDialogs() {
+    static RealDialogs dialogs;
+    return dialogs;
+}
 
 } // namespace
 
-Dialogs& dialogs() {
-    return *current;
-}
-
-void setDialogs(Dialogs* replacement) {
-    current = replacement ? replacement : &realDialogs;
-}
+Seam<Dialogs> dialogsSeam(realDialogs);

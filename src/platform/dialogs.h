@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/seam.h"
+
 #include <QString>
 
 class QPrinter;
@@ -22,6 +24,8 @@ public:
 };
 
 // The dialogs in force: the real ones unless a test installed its own.
-Dialogs& dialogs();
-// Installs `replacement` (not owned); nullptr puts the real dialogs back.
-void setDialogs(Dialogs* replacement);
+extern Seam<Dialogs> dialogsSeam;
+
+inline Dialogs& dialogs() {
+    return dialogsSeam.get();
+}

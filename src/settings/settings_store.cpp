@@ -1,13 +1,21 @@
 #include "settings/settings_store.h"
 
 namespace {
-SettingsStoreFactory installedFactory = nullptr;
-} // namespace
 
-std::unique_ptr<SettingsStore> OpenUserSettingsStore() {
-    return installedFactory ? installedFactory() : OpenPlatformSettingsStore();
+class PlatformStoreSource final : public SettingsStoreSource {
+public:
+    std::unique_ptr<SettingsStore> make() override { return OpenPlatformSettingsStore(); }
+};
+
+SettingsStoreSource& platformSource() {
+    static PlatformStoreSource source;
+    return source;
 }
 
-void SetUserSettingsStoreFactory(SettingsStoreFactory factory) {
-    installedFactory = factory;
+} // namespace
+
+Seam<SettingsStoreSource> settingsStoreSeam(platformSource);
+
+std::unique_ptr<SettingsStore> OpenUserSettingsStore() {
+    return settingsStoreSeam->make();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/seam.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,11 +29,18 @@ public:
     virtual bool close() = 0;
 };
 
-// The current user's store: the registry on Windows, settings.reg elsewhere, unless a
-// factory was installed (tests point it at a store of their own).
-std::unique_ptr<SettingsStore> OpenUserSettingsStore();
-using SettingsStoreFactory = std::unique_ptr<SettingsStore> (*)();
-void SetUserSettingsStoreFactory(SettingsStoreFactory factory); // nullptr: the real store
+// Where the program gets its store from: the platform's own (the registry on Windows,
+// settings.reg elsewhere) unless a test installed a source of its own.
+class SettingsStoreSource {
+public:
+    virtual ~SettingsStoreSource() = default;
+    virtual std::unique_ptr<SettingsStore> make() = 0;
+};
 
-// The platform's own store (registry or settings.reg), whatever factory is installed.
+extern Seam<SettingsStoreSource> settingsStoreSeam;
+
+// The current user's store, from the source in force.
+std::unique_ptr<SettingsStore> OpenUserSettingsStore();
+
+// The platform's own store (registry or settings.reg), whatever source is installed.
 std::unique_ptr<SettingsStore> OpenPlatformSettingsStore();

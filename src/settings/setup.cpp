@@ -1,7 +1,5 @@
 #include "settings/setup.h"
 
-#include "app/start_unit.h"
-#include "app/windows.h"
 #include "platform/file_text.h"
 #include "platform/window_frame.h"
 #include "settings/settings.h"
@@ -83,7 +81,6 @@ void TfmSetup::showEvent(QShowEvent* event) {
 }
 
 void TfmSetup::closeEvent(QCloseEvent* event) {
-    if (fmStart)
-        fmStart->ApplyChannelNames();
     QWidget::closeEvent(event);
+    Q_EMIT closed();
 }

@@ -33,6 +33,10 @@ public:
     void chk_v300Click();
     void rg_portClick();
 
+Q_SIGNALS:
+    // The window was closed: the program takes over the channel names.
+    void closed();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -1,14 +1,13 @@
 #include "temperature/heatspan.h"
 
-#include "app/error_report.h"
+#include "chart/point_label.h"
+#include "chart/record_status_bar.h"
 #include "platform/clock.h"
-#include "platform/dialogs.h"
+#include "platform/error_report.h"
 #include "platform/file_text.h"
-#include "platform/locale_formats.h"
 #include "platform/window_frame.h"
 #include "settings/settings.h"
 #include "temperature/temperature_chart.h"
-#include "temperature/temperature_records.h"
 #include "temperature/termolog_line.h"
 #include "widgets/led.h"
 #include "widgets/raised_label.h"
@@ -19,8 +18,8 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QPrinter>
 #include <QSlider>
-#include <QStatusBar>
 
 namespace {
 
@@ -65,14 +64,17 @@ TfmTermo::TfmTermo(QWidget* parent) : QWidget(parent) {
     createStatusColumn();
     createButtonColumn();
     createChart();
-    createStatusBar();
+    SB1 = new RecordStatusBar(this);
+    SB1->setGeometry(0, 583 - 23, 766, 23);
+    recording_ = std::make_unique<ChartRecording>(
+        ChartRecording::Setup{this, &tempRecords, Chart1, SB1, &settings.TCHART_PATH,
+                              kTermoLogFormat, QStringLiteral("HeatSpan Diagramm")});
     FormCreate();
-    temperatureDisplay = this;
+    temperatureDisplay.install(this);
 }
 
 TfmTermo::~TfmTermo() {
-    if (temperatureDisplay == this)
-        temperatureDisplay = nullptr;
+    temperatureDisplay.uninstall(this);
 }
 
 void TfmTermo::createChannelColumns() {
@@ -174,26 +176,12 @@ void TfmTermo::createChart() {
     connect(TrackBar1, &QSlider::valueChanged, this, [this] { TrackBar1Change(); });
 }
 
-void TfmTermo::createStatusBar() {
-    SB1 = new QStatusBar(this);
-    SB1->setGeometry(0, 583 - 23, 766, 23);
-    SB1->setSizeGripEnabled(false);
-    const int widths[] = {200, 400, 50};
-    const QString texts[] = {QStringLiteral("Datensätze:"), QStringLiteral("Datei:"), QString()};
-    for (std::size_t i = 0; i < 3; ++i) {
-        auto* panel = new QLabel(texts[i], SB1);
-        panel->setFixedWidth(widths[i]);
-        SB1->addWidget(panel);
-        panels_[i] = panel;
-    }
-}
-
 void TfmTermo::setStatusPanel(int panel, const QString& text) {
-    panels_.at(static_cast<std::size_t>(panel))->setText(text);
+    SB1->setPanel(panel, text);
 }
 
 QString TfmTermo::statusPanel(int panel) const {
-    return panels_.at(static_cast<std::size_t>(panel))->text();
+    return SB1->panel(panel);
 }
 
 void TfmTermo::FormCreate() {
@@ -243,44 +231,25 @@ void TfmTermo::setHighRange(int channel, bool high) {
 
 void TfmTermo::recordSample() {
     // Nothing is ever written past the store: a full store ends the recording.
-    if (tempRecordCount < 0 || tempRecordCount >= kTempRecordCapacity) {
-        stopRecordingStoreFull();
+    if (!recording_->roomForSample())
         return;
-    }
     const QDateTime now = Now();
     AddChartPoints(now);
     AppendRecord(now);
-    if (tempRecordCount >= kTempRecordCapacity)
-        stopRecordingStoreFull();
 }
 
-void TfmTermo::stopRecordingStoreFull() {
-    if (!tempRecording)
-        return;
-    tempRecording = false;
-    dialogs().message(this, QStringLiteral("Datenspeicher voll: Aufnahme beendet (%1 Datensätze)")
-                                .arg(kTempRecordCapacity));
+void TfmTermo::showTemperatureWindow() {
+    ShowWindow(this);
 }
 
 // --- Recording ---------------------------------------------------------------------
 
 void TfmTermo::AddChartPoints(const QDateTime& when) {
-    const QString label =
-        QString(12, u' ') + LongTime(when.time()) + QStringLiteral(" / ") + ShortDate(when.date());
-    Chart1->addSample(label, liveTemperatures);
+    Chart1->addSample(PointLabel(when), liveTemperatures);
 }
 
 void TfmTermo::AppendRecord(const QDateTime& when) {
-    if (tempRecordCount < 0 || tempRecordCount >= kTempRecordCapacity)
-        return;
-    tempRecords[static_cast<std::size_t>(tempRecordCount)] =
-        ToFileText(TermoLogLine(when, liveTemperatures));
-    ++tempRecordCount;
-    showRecordCount();
-}
-
-void TfmTermo::showRecordCount() {
-    setStatusPanel(0, QStringLiteral("Datensätze: %1").arg(tempRecordCount));
+    recording_->appendRecord(TermoLogLine(when, liveTemperatures));
 }
 
 // --- Handlers ----------------------------------------------------------------------
@@ -294,15 +263,36 @@ void TfmTermo::bt_reset_MMClick() {
 }
 
 void TfmTermo::bt_aufnahmeClick() {
-    tempRecording = !tempRecording;
+    tempRecords.recording = !tempRecords.recording;
 }
 
 void TfmTermo::bt_clearClick() {
     Chart1->clear();
-    tempRecordCount = 0;
-    showRecordCount();
+    recording_->clearRecords();
 }
 
 void TfmTermo::TrackBar1Change() {
     Chart1->setValueMinimum(TrackBar1->value());
+}
+
+// --- Chart files and printing --------------------------------------------------------
+
+void TfmTermo::bt_speichernClick() {
+    recording_->save();
+}
+
+void TfmTermo::bt_oeffnenClick() {
+    recording_->open();
+}
+
+void TfmTermo::RebuildChart() {
+    recording_->rebuildChart();
+}
+
+void TfmTermo::AdvToolButton2Click() {
+    recording_->print();
+}
+
+void TfmTermo::PrintChart(QPrinter* printer) {
+    recording_->printChart(printer);
 }

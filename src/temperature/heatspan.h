@@ -1,28 +1,32 @@
 #pragma once
 
+#include "alarm/check_alarms.h"
+#include "chart/chart_recording.h"
 #include "temperature/temperature_decode.h"
 
 #include <QDateTime>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QLabel;
 class QCheckBox;
 class QSlider;
 class QPushButton;
-class QStatusBar;
 class QFrame;
 class QPrinter;
 class Led;
 class RaisedLabel;
 class ThermometerGauge;
+class RecordStatusBar;
 class TemperatureChart;
 
 // The HeatSpan window: eight thermometer gauges, the status LEDs, the chart of the
 // recorded temperatures and the buttons to record, clear, open, save and print.
-// It registers itself as the decoders' temperatureDisplay while it exists.
-class TfmTermo : public QWidget, public TemperatureDisplay {
+// It installs itself as the decoders' temperatureDisplay while it exists; the program
+// installs it as the alarm response.
+class TfmTermo : public QWidget, public TemperatureDisplay, public AlarmResponse {
     Q_OBJECT
 public:
     explicit TfmTermo(QWidget* parent = nullptr);
@@ -51,7 +55,7 @@ public:
     std::array<QCheckBox*, 8> chkTemp{}; // chkTemp1 ... chkTemp8
     QSlider* TrackBar1 = nullptr;        // axis minimum
     QSlider* TrackBar2 = nullptr;        // axis maximum
-    QStatusBar* SB1 = nullptr;
+    RecordStatusBar* SB1 = nullptr;
 
     // Recording, driven by the status telegram: one sample's chart points and record line,
     // both stamped with `when`, so that label and line never differ at a second boundary.
@@ -82,6 +86,9 @@ public:
     // full, recording stops instead.
     void recordSample() override;
 
+    // The alarm response: shown and in front.
+    void showTemperatureWindow() override;
+
     // Status bar panels: 0 "Datensätze: n", 1 "Datei: path", 2 the last field number.
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
@@ -95,13 +102,8 @@ private:
     void createStatusColumn();
     void createButtonColumn();
     void createChart();
-    void createStatusBar();
     QPushButton* makeButton(const QString& caption, const QString& icon, int y, int height,
                             void (TfmTermo::*handler)());
-    void stopRecordingStoreFull();
-    // Panel 0: "Datensätze: " and tempRecordCount.
-    void showRecordCount();
-    // The file chosen in the save or open dialog becomes TCHART_PATH and panel 1.
-    void takeChartPath(const QString& path);
-    std::array<QLabel*, 3> panels_{};
+
+    std::unique_ptr<ChartRecording> recording_;
 };

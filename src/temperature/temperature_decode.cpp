@@ -2,29 +2,18 @@
 
 #include "alarm/check_alarms.h"
 #include "link/telegram.h"
-#include "temperature/temperature_records.h"
 
 #include <cmath>
 
-std::array<double, kTempChannels> liveTemperatures{};
-TemperatureDisplay* temperatureDisplay = nullptr;
-
 namespace {
-
-constexpr std::uint8_t kStatusAlarm = 0x08;
-constexpr std::uint8_t kStatusSensorError = 0x04;
-constexpr std::uint8_t kRangeChannel7 = 0x01;
-constexpr std::uint8_t kRangeChannel8 = 0x02;
 
 // Decodes the four words of the telegram in rxTelegram into channels first..first+3.
 void decodeChannels(int first) {
-    for (int i = 0; i < 4; ++i) {
-        const int channel = first + i;
-        const std::size_t offset = 2 + 2 * static_cast<std::size_t>(i);
+    for (int slot = 0; slot < kWordsPerTelegram; ++slot) {
+        const int channel = first + slot;
+        const auto offset = static_cast<std::size_t>(TemperatureWordOffset(slot));
         const double value = DecodeTemperatureWord(rxTelegram[offset], rxTelegram[offset + 1]);
         liveTemperatures[static_cast<std::size_t>(channel - 1)] = value;
-        if (!temperatureDisplay)
-            continue;
         if (value >= NoValueLimit(channel)) {
             temperatureDisplay->showChannelText(channel, NoValueText());
         } else {
@@ -38,13 +27,6 @@ void decodeChannels(int first) {
 
 double NoValueLimit(int channel) {
     return channel >= 7 ? 1000.0 : 150.0;
-}
-
-double DecodeTemperatureWord(std::uint8_t low, std::uint8_t high) {
-    int raw = low + 256 * high;
-    if (raw > 32767)
-        raw -= 65536;
-    return raw / 10.0;
 }
 
 QString TemperatureText(double value) {
@@ -65,27 +47,24 @@ QString NoValueText() {
 
 void DecodeTemperatureTelegram0() {
     CountUp(tempTelegramCount);
-    if (temperatureDisplay)
-        temperatureDisplay->toggleMeasurementLed();
-    decodeChannels(1);
+    temperatureDisplay->toggleMeasurementLed();
+    decodeChannels(FirstChannelOf(kTypeTemperature0));
 }
 
 void DecodeTemperatureTelegram1() {
     CountUp(tempTelegramCount);
-    decodeChannels(5);
+    decodeChannels(FirstChannelOf(kTypeTemperature1));
 }
 
 void DecodeStatusTelegram() {
     CountUp(tempTelegramCount);
     CheckAlarms();
-    if (!temperatureDisplay)
-        return;
-    if (tempRecording)
+    if (tempRecords.recording)
         temperatureDisplay->recordSample();
-    const std::uint8_t status = rxTelegram[2];
+    const std::uint8_t status = rxTelegram[kStatusByte];
     temperatureDisplay->setStatusLeds((status & kStatusAlarm) != 0,
                                       (status & kStatusSensorError) != 0);
-    const std::uint8_t range = rxTelegram[8];
+    const std::uint8_t range = rxTelegram[kRangeByte];
     temperatureDisplay->setHighRange(7, (range & kRangeChannel7) != 0);
     temperatureDisplay->setHighRange(8, (range & kRangeChannel8) != 0);
 }

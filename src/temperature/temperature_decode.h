@@ -1,22 +1,13 @@
 #pragma once
 
+#include "link/heatspan_telegram.h"
+#include "temperature/temperature_state.h"
+
 #include <QString>
-
-#include <array>
-#include <cstdint>
-
-// The eight current temperatures in degrees Celsius, channel 1 at index 0. Zero at
-// start; every decode overwrites its channels, values at or above the no-value limit
-// included. Read by the recording and the data logger.
-inline constexpr int kTempChannels = 8;
-extern std::array<double, kTempChannels> liveTemperatures;
 
 // A decoded value at or above this limit means "no sensor" for the display: 150.0 for
 // channels 1 to 6, 1000.0 for channels 7 and 8 (channel 1..8).
 double NoValueLimit(int channel);
-
-// A temperature word: low byte first, two's complement, tenths of a degree.
-double DecodeTemperatureWord(std::uint8_t low, std::uint8_t high);
 
 // The value text under a gauge: "21.5 °C"; at most four significant digits before the
 // one decimal ("-3277.0 °C"). NoValueText() is shown for a missing sensor.
@@ -24,8 +15,7 @@ QString TemperatureText(double value);
 QString NoValueText();
 
 // Where the decoders show what they decode: the temperature window implements it and
-// registers itself in temperatureDisplay; with none registered, decoding only updates
-// the live values and counters.
+// installs itself in the seam temperatureDisplay.
 class TemperatureDisplay {
 public:
     virtual ~TemperatureDisplay() = default;
@@ -39,8 +29,6 @@ public:
     // One recorded sample: a chart point per channel, then a record line.
     virtual void recordSample() = 0;
 };
-
-extern TemperatureDisplay* temperatureDisplay;
 
 // Decoders of the HeatSpan telegrams; each reads rxTelegram.
 void DecodeTemperatureTelegram0();

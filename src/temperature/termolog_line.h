@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chart/chart_file.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -11,6 +13,10 @@
 // whatever the locale) and the word "TermoLog", joined by "  ,  ". No line end.
 inline constexpr char kTermoLogSeparator[] = "  ,  ";
 inline constexpr char kTermoLogMarker[] = "TermoLog";
+
+// Chart files and the data logger's files: lines ending in "TermoLog", the eight
+// temperatures in fields 2 to 9.
+inline constexpr ChartFileFormat kTermoLogFormat{kTermoLogMarker, 2, 8};
 
 QString TermoLogLine(const QDateTime& when, const std::array<double, 8>& temperatures,
                      const QLocale& locale = QLocale());

@@ -1,15 +1,15 @@
 #include "app/diagnose.h"
-#include "app/error_report.h"
+#include "app/monidesk.h"
+#include "app/program_state.h"
 #include "app/start_unit.h"
-#include "app/windows.h"
 #include "link/link_fakes.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "link/usb_com.h"
+#include "platform/error_report.h"
 #include "settings/settings.h"
 #include "settings/setup.h"
 #include "support/fake_dialogs.h"
-#include "support/program_state.h"
 #include "temperature/heatspan.h"
 #include "widgets/led.h"
 #include "widgets/raised_label.h"
@@ -33,9 +33,6 @@ protected:
     void SetUp() override {
         ResetProgramState();
         // The ticks reach neither the machine's USB bridges nor its COM ports.
-        auto usbFake = std::make_unique<ScriptedUsbXpress>();
-        usb = usbFake.get();
-        SetUsbXpress(std::move(usbFake));
         CreateWindows();
         auto portFake = std::make_unique<FakeSerialPort>();
         port = portFake.get();
@@ -43,12 +40,11 @@ protected:
     }
     void TearDown() override {
         DestroyWindows();
-        SetUsbXpress(nullptr);
-        usbOpen = false;
         ResetProgramState();
     }
     FakeDialogs dialogs;
-    ScriptedUsbXpress* usb = nullptr;
+    ScriptedUsbXpress usbFake; // installs itself
+    ScriptedUsbXpress* usb = &usbFake;
     FakeSerialPort* port = nullptr;
 };
 

@@ -1,13 +1,13 @@
+#include "app/monidesk.h"
+#include "app/program_state.h"
 #include "app/quit_on_signal.h"
 #include "app/start_unit.h"
-#include "app/windows.h"
 #include "link/link_fakes.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "link/usb_com.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
-#include "support/program_state.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,16 +32,18 @@ protected:
     void SetUp() override {
         QFile::remove(settingsFile());
         ResetProgramState();
-        SetUsbXpress(std::make_unique<ScriptedUsbXpress>());
+        usb = std::make_unique<ScriptedUsbXpress>();
     }
     void TearDown() override {
         if (fmStart)
             DestroyWindows();
-        SetUsbXpress(nullptr);
+        usb.reset();
         usbOpen = false;
         QFile::remove(settingsFile());
         ResetSettings();
     }
+    std::unique_ptr<ScriptedUsbXpress> usb; // installs itself
+
     // Creates the windows with a COM port in memory, so ticks touch no real port.
     static void createWindows() {
         CreateWindows();

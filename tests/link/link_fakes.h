@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/CP2102_USB.h"
-#include "link/link_indicators.h"
+#include "link/link_state.h"
 #include "link/serial_port.h"
 
 #include <QByteArray>
@@ -23,8 +23,8 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 // Records what the links show; installs itself as linkIndicators for its lifetime.
 class FakeIndicators : public LinkIndicators {
 public:
-    FakeIndicators() { linkIndicators = this; }
-    ~FakeIndicators() override { linkIndicators = nullptr; }
+    FakeIndicators() { linkIndicators.install(this); }
+    ~FakeIndicators() override { linkIndicators.uninstall(this); }
 
     int scanUsb = 0, scanCom = 0, dataStream = 0;
     QString deviceCount = QStringLiteral("DEVICES: 0");
@@ -38,9 +38,12 @@ public:
 };
 
 // A scripted USBXpress library: one device (or none), a receive queue, calls counted
-// and logged with their arguments.
+// and logged with their arguments. Installs itself for its lifetime.
 class ScriptedUsbXpress : public UsbXpress {
 public:
+    ScriptedUsbXpress() { usbXpressSeam.install(this); }
+    ~ScriptedUsbXpress() override { usbXpressSeam.uninstall(this); }
+
     std::uint32_t devices = 0;
     std::string product = "CP2102 USB to UART Bridge Controller";
     QByteArray queue;

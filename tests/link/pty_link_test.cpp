@@ -1,16 +1,16 @@
 // End to end through real pseudo-terminals, driven by the transmitter simulator's code:
 // the bytes cross the kernel's terminal layer and QSerialPort as from a real receiver.
-#include "app/error_report.h"
+#include "app/program_state.h"
 #include "link/cp210x_bridges.h"
 #include "link/serial_com.h"
 #include "link/sim_stream.h"
 #include "link/usb_com.h"
 #include "link_fakes.h"
 #include "link_test_util.h"
+#include "platform/error_report.h"
 #include "settings/settings.h"
 #include "sim/sim_line.h"
 #include "support/fake_dialogs.h"
-#include "support/program_state.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +34,7 @@ protected:
     }
     void TearDown() override {
         holder.reset();
-        SetUsbXpress(nullptr);
+        usbXpressSeam.install(nullptr);
         usbOpen = false;
         QDir(DosDevicesFolder()).removeRecursively();
         ResetProgramState();
@@ -60,7 +60,7 @@ protected:
 };
 
 TEST_F(PtyLink, SimulatorStreamReachesTheCounters) {
-    SetUsbXpress(std::make_unique<ScriptedUsbXpress>()); // no USB receiver
+    ScriptedUsbXpress usb; // no USB receiver
     PtyLine line;
     QString error;
     ASSERT_TRUE(line.open(&error)) << error.toStdString();
@@ -88,7 +88,7 @@ TEST_F(PtyLink, SimulatorStreamReachesTheCounters) {
 }
 
 TEST_F(PtyLink, ClosedTerminalIsReportedOnceAndTakenAgain) {
-    SetUsbXpress(std::make_unique<ScriptedUsbXpress>());
+    ScriptedUsbXpress usb;
     auto line = std::make_unique<PtyLine>();
     ASSERT_TRUE(line->open());
     ASSERT_TRUE(LinkComPort(3, line->path()));
@@ -170,7 +170,8 @@ TEST(Cp210xBridges, ListsTheDriversTtysInPortOrder) {
 TEST_F(PtyLink, Cp210xBridgeUnpluggedAndBack) {
     FakeBridgeTree tree;
     const QString tty = QStringLiteral("ttyUSB0"), driver = QStringLiteral("cp210x");
-    SetUsbXpress(std::make_unique<Cp210xBridges>(tree.sys(), tree.dev()));
+    Cp210xBridges bridges(tree.sys(), tree.dev());
+    usbXpressSeam.install(&bridges);
     settings.GL_COM = 0;
 
     auto line = std::make_unique<PtyLine>();

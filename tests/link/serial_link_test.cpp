@@ -1,10 +1,11 @@
-#include "app/error_report.h"
+#include "app/program_state.h"
 #include "link/serial_com.h"
+#include "link/tidespan_telegram.h"
 #include "link_fakes.h"
 #include "link_test_util.h"
+#include "platform/error_report.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
-#include "support/program_state.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,17 +96,14 @@ struct LineCase {
     int ok, crc, level, reads, purges;
 };
 
+// Payload bytes 2..9 = 0x21, 0x31, ..., 0x91 (byte 9 of a legacy frame carries 0x91 too).
 QByteArray legacyFrame(std::uint8_t b0, std::uint8_t b1, bool goodCheck) {
-    QByteArray frame(11, '\0');
-    frame[0] = char(b0);
-    frame[1] = char(b1);
-    for (int i = 2; i <= 9; ++i)
-        frame[i] = char(0x10 * i + 1);
-    char check = 0;
-    for (int i = 0; i < 10; ++i)
-        check = char(check ^ frame[i]);
-    frame[10] = goodCheck ? check : char(check ^ 0x40);
-    return frame;
+    LegacyFrame frame = LegacyLevelFrame({0x3121, 0x5141, 0x7161, 0x81}, b0, b1);
+    frame[9] = 0x91;
+    frame[10] ^= 0x91; // byte 9 is not part of the payload, but of the check
+    if (!goodCheck)
+        frame[10] ^= 0x40;
+    return QByteArray(reinterpret_cast<const char*>(frame.data()), kLegacyFrameSize);
 }
 
 TEST_F(SerialLink, ReadsOnlyWhenExactlyOneFrameWaits) {
@@ -124,7 +122,7 @@ TEST_F(SerialLink, ReadsOnlyWhenExactlyOneFrameWaits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ResetTelegramState();
+        ResetLinkState();
         indicators.dataStream = 0;
         settings.CHK_V264 = c.legacy;
         comOpen = false;

@@ -39,19 +39,19 @@ TEST(SimStream, ValuesDriftWithinTheirRoomsAndStatusBitsComeNowAndThen) {
     int alarms = 0, sensorErrors = 0, statuses = 0;
     for (int i = 0; i < 4 * 3600; ++i) { // one simulated hour at four telegrams a second
         const Telegram t = asTelegram(stream.next(i / 4.0));
-        if (t[1] == 0x30 || t[1] == 0x31) {
-            const int first = t[1] == 0x30 ? 0 : 4;
+        if (t[1] == kTypeTemperature0 || t[1] == kTypeTemperature1) {
+            const int first = FirstChannelOf(t[1]) - 1;
             for (int c = 0; c < 4; ++c) {
                 low[first + c] = std::min(low[first + c], word(t, 2 + 2 * c));
                 high[first + c] = std::max(high[first + c], word(t, 2 + 2 * c));
             }
-        } else if (t[1] == 0x32) {
+        } else if (t[1] == kTypeStatus) {
             ++statuses;
-            alarms += (t[2] & 0x08) != 0;
-            sensorErrors += (t[2] & 0x04) != 0;
+            alarms += (t[kStatusByte] & kStatusAlarm) != 0;
+            sensorErrors += (t[kStatusByte] & kStatusSensorError) != 0;
         } else {
-            tankLow = std::min<double>(tankLow, t[8]);
-            tankHigh = std::max<double>(tankHigh, t[8]);
+            tankLow = std::min<double>(tankLow, ReadLevelPayload(t).percent);
+            tankHigh = std::max<double>(tankHigh, ReadLevelPayload(t).percent);
         }
     }
     for (int c = 0; c < 5; ++c) {

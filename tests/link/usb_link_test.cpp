@@ -4,7 +4,7 @@
 #include "link_test_util.h"
 #include "settings/settings.h"
 
-#include "support/program_state.h"
+#include "app/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +17,15 @@ protected:
         settings.TERM_ADR = 17;
         settings.LEV_ADR = 0;
         usbOpen = false;
-        auto fake = std::make_unique<ScriptedUsbXpress>();
-        usb = fake.get();
-        SetUsbXpress(std::move(fake));
     }
     void TearDown() override {
-        SetUsbXpress(nullptr);
         usbOpen = false;
         ResetProgramState();
     }
 
     FakeIndicators indicators;
-    ScriptedUsbXpress* usb = nullptr;
+    ScriptedUsbXpress fake; // installs itself
+    ScriptedUsbXpress* usb = &fake;
 };
 
 TEST_F(UsbLink, WithoutDeviceAsksEveryTickAndKeepsLabels) {
@@ -83,7 +80,7 @@ TEST_F(UsbLink, ReadsOnlyWhenExactlyOneTelegramWaits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ResetTelegramState();
+        ResetLinkState();
         indicators.dataStream = 0;
         usb->devices = 1;
         PollUsbReceiver(); // opens on an empty queue
@@ -158,11 +155,15 @@ TEST_F(UsbLink, FailedOpenIsRetriedEveryTick) {
 class SimulatedUsb : public UsbLink {
 protected:
     SimulatedReceiver* install(const StreamOptions& options = {}) {
-        auto sim = std::make_unique<SimulatedReceiver>(options, [this] { return nowMs; });
-        SimulatedReceiver* raw = sim.get();
-        SetUsbXpress(std::move(sim));
-        return raw;
+        sim = std::make_unique<SimulatedReceiver>(options, [this] { return nowMs; });
+        usbXpressSeam.install(sim.get());
+        return sim.get();
     }
+    void TearDown() override {
+        usbXpressSeam.uninstall(sim.get());
+        UsbLink::TearDown();
+    }
+    std::unique_ptr<SimulatedReceiver> sim;
     // Runs `n` ticks 100 ms apart.
     void ticks(int n) {
         for (int i = 0; i < n; ++i) {
@@ -190,7 +191,7 @@ TEST_F(SimulatedUsb, CrcErrorsAndBurstsReachTheLinkAsSuch) {
     EXPECT_EQ(okCount, 0);
     EXPECT_GE(crcErrorCount, 7);
 
-    ResetTelegramState();
+    ResetLinkState();
     usbOpen = false;
     install({.burstRatio = 1.0});
     ticks(20);

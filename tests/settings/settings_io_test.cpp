@@ -297,12 +297,14 @@ TEST(SaveSettings, LostCommitIsReportedForTheFirstValue) {
 }
 
 namespace {
-FakeSettingsStore* lastFake = nullptr;
-std::unique_ptr<SettingsStore> makeFake() {
-    auto store = std::make_unique<FakeSettingsStore>();
-    lastFake = store.get();
-    return store;
-}
+struct FakeSource : SettingsStoreSource {
+    FakeSettingsStore* last = nullptr;
+    std::unique_ptr<SettingsStore> make() override {
+        auto store = std::make_unique<FakeSettingsStore>();
+        last = store.get();
+        return store;
+    }
+};
 } // namespace
 
 TEST(UserSettingsStore, InstalledFactoryReplacesTheSettingsFile) {
@@ -312,9 +314,11 @@ TEST(UserSettingsStore, InstalledFactoryReplacesTheSettingsFile) {
     EXPECT_EQ(file->path(),
               qEnvironmentVariable("XDG_CONFIG_HOME") + "/Velcor_Monidesk/settings.reg");
 
-    SetUserSettingsStoreFactory(makeFake);
-    auto fake = OpenUserSettingsStore();
-    EXPECT_EQ(fake.get(), lastFake);
-    SetUserSettingsStoreFactory(nullptr);
+    FakeSource source;
+    {
+        const ScopedInstall<SettingsStoreSource> installed(settingsStoreSeam, source);
+        auto fake = OpenUserSettingsStore();
+        EXPECT_EQ(fake.get(), source.last);
+    }
     EXPECT_NE(dynamic_cast<FileSettingsStore*>(OpenUserSettingsStore().get()), nullptr);
 }

@@ -12,8 +12,8 @@
 // its lifetime.
 class FakeDialogs : public Dialogs {
 public:
-    FakeDialogs() { setDialogs(this); }
-    ~FakeDialogs() override { setDialogs(nullptr); }
+    FakeDialogs() { dialogsSeam.install(this); }
+    ~FakeDialogs() override { dialogsSeam.uninstall(this); }
 
     QStringList messages;            // message() texts, in order
     QStringList errors;              // error() texts, in order

@@ -1,6 +1,8 @@
 // Runs every test inside one offscreen QApplication, with the per-user folders pointed
 // at a scratch directory so no test touches the real settings.
-#include "app/windows.h"
+#include "app/dispatch.h"
+#include "app/monidesk.h"
+#include "link/telegram.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -34,6 +36,8 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Velcor"));
     QApplication::setQuitOnLastWindowClosed(false);
     InitResources();
+    // Checked telegrams reach the decoders, as in the program.
+    SetTelegramDispatcher(DispatchTelegram);
 
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

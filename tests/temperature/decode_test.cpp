@@ -1,9 +1,9 @@
 #include "alarm/check_alarms.h"
 #include "temperature/temperature_decode.h"
-#include "temperature/temperature_records.h"
+#include "temperature/temperature_state.h"
 #include "temperature_telegrams.h"
 
-#include "support/program_state.h"
+#include "app/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -51,10 +51,10 @@ class Decode : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProgramState();
-        temperatureDisplay = &display;
+        temperatureDisplay.install(&display);
     }
     void TearDown() override {
-        temperatureDisplay = nullptr;
+        temperatureDisplay.uninstall(&display);
         ResetProgramState();
     }
     FakeDisplay display;
@@ -157,10 +157,16 @@ TEST_F(Decode, OnlyTypeZeroTogglesTheMeasurementLed) {
 TEST_F(Decode, StatusTelegramOrderWithRecording) {
     // The alarm check comes before anything the status telegram records or shows.
     settings.ck_al_led = true;
-    SetAlarmWindowShower([this] { display.calls << QStringLiteral("alarm"); });
-    tempRecording = true;
-    SendStatusTelegram(0x08, 0x01);
-    SetAlarmWindowShower({});
+    struct Response : AlarmResponse {
+        QStringList* calls;
+        void showTemperatureWindow() override { *calls << QStringLiteral("alarm"); }
+    } response;
+    response.calls = &display.calls;
+    {
+        const ScopedInstall<AlarmResponse> installed(alarmResponse, response);
+        tempRecords.recording = true;
+        SendStatusTelegram(0x08, 0x01);
+    }
     EXPECT_EQ(display.calls, QStringList({"alarm", "record", "leds", "range7", "range8"}));
     EXPECT_TRUE(display.alarm);
     EXPECT_FALSE(display.sensorError);
@@ -168,7 +174,7 @@ TEST_F(Decode, StatusTelegramOrderWithRecording) {
     EXPECT_FALSE(display.highRange[8]);
 
     display.calls.clear();
-    tempRecording = false;
+    tempRecords.recording = false;
     SendStatusTelegram(0x04 | 0x30 | 0x03, 0x02);
     EXPECT_EQ(display.calls, QStringList({"leds", "range7", "range8"}));
     EXPECT_FALSE(display.alarm);
@@ -179,14 +185,14 @@ TEST_F(Decode, StatusTelegramOrderWithRecording) {
 }
 
 TEST_F(Decode, WithoutADisplayOnlyLiveValuesAndCountsChange) {
-    temperatureDisplay = nullptr;
-    tempRecording = true;
+    temperatureDisplay.uninstall(&display);
+    tempRecords.recording = true;
     SendTemperatureTelegram(kTypeTemperature1, {0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x00});
     SendStatusTelegram(0x08, 0x03);
     EXPECT_EQ(liveTemperatures[4], 0.1);
     EXPECT_EQ(liveTemperatures[7], 0.4);
     EXPECT_EQ(tempTelegramCount, 2);
-    EXPECT_EQ(tempRecordCount, 0);
+    EXPECT_EQ(tempRecords.count(), 0);
 }
 
 } // namespace

@@ -1,11 +1,11 @@
-#include "app/error_report.h"
-#include "platform/clock.h"
+#include "platform/error_report.h"
 #include "platform/locale_formats.h"
 #include "settings/settings.h"
+#include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
-#include "temperature/temperature_records.h"
+#include "temperature/temperature_state.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -34,16 +34,16 @@ protected:
     TfmTermo window;
 
     void SetUp() override {
-        ResetTempRecords();
+        tempRecords.reset();
         ErrorReport::Reset();
         settings.TCHART_PATH.clear();
     }
-    void TearDown() override { ResetTempRecords(); }
+    void TearDown() override { tempRecords.reset(); }
 
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     void record(int count) {
         for (int i = 0; i < count; ++i)
-            tempRecords[static_cast<std::size_t>(tempRecordCount++)] = termoLogLine(i);
+            tempRecords.append(termoLogLine(i));
     }
     static void write(const QString& file, const QByteArray& bytes) {
         QFile out(file);
@@ -65,14 +65,15 @@ protected:
 };
 
 TEST_F(HeatSpanFilesTest, SaveOpenSaveIsByteIdentical) {
-    record(3);
-    tempRecords[1] = "odd line with ümlaut \xe4 and\rCR inside, TermoLog";
+    tempRecords.append(termoLogLine(0));
+    tempRecords.append("odd line with ümlaut \xe4 and\rCR inside, TermoLog");
+    tempRecords.append(termoLogLine(2));
     save(path("a.txt"));
     EXPECT_EQ(QString::fromStdString(settings.TCHART_PATH), path("a.txt"));
     EXPECT_EQ(window.statusPanel(1), QStringLiteral("Datei: ") + path("a.txt"));
-    ResetTempRecords();
+    tempRecords.reset();
     open(path("a.txt"));
-    EXPECT_EQ(tempRecordCount, 3);
+    EXPECT_EQ(tempRecords.count(), 3);
     save(path("b.txt"));
     EXPECT_EQ(read(path("a.txt")), read(path("b.txt")));
     EXPECT_EQ(read(path("a.txt")).count("\r\n"), 3);
@@ -92,7 +93,7 @@ TEST_F(HeatSpanFilesTest, LoggerFileOpensAsChart) {
     EXPECT_EQ(window.Chart1->label(2), QStringLiteral("            14:02:00 / 07.12.2026"));
     EXPECT_DOUBLE_EQ(window.Chart1->value(4, 2), 1.0);
     EXPECT_DOUBLE_EQ(window.Chart1->value(6, 0), 612.3);
-    EXPECT_EQ(tempRecords[0], termoLogLine(0));
+    EXPECT_EQ(tempRecords.line(0), termoLogLine(0));
 }
 
 TEST_F(HeatSpanFilesTest, RecordingsReopenWhateverTheLocaleFormats) {
@@ -160,7 +161,7 @@ TEST_F(HeatSpanFilesTest, OpenReportsFilesThatAreNoTermoLog) {
         write(path("in.txt"), c.bytes);
         open(path("in.txt"));
         EXPECT_EQ(fake.messages, c.messages) << c.name;
-        EXPECT_EQ(tempRecordCount, c.count) << c.name;
+        EXPECT_EQ(tempRecords.count(), c.count) << c.name;
         EXPECT_EQ(window.Chart1->pointCount(), c.points) << c.name;
         EXPECT_EQ(window.statusPanel(0), QStringLiteral("Datensätze: %1").arg(c.count)) << c.name;
         EXPECT_EQ(window.statusPanel(2), QString::fromLatin1(c.panel2)) << c.name;
@@ -175,23 +176,23 @@ TEST_F(HeatSpanFilesTest, BadNumberStopsTheRebuildThroughTheErrorReport) {
     EXPECT_EQ(fake.errors,
               QStringList{QStringLiteral("'8.x' is not a valid floating point value")});
     EXPECT_EQ(window.Chart1->pointCount(), 1);
-    EXPECT_EQ(tempRecordCount, 3);
+    EXPECT_EQ(tempRecords.count(), 3);
     EXPECT_EQ(window.statusPanel(2), QStringLiteral("before"));
     EXPECT_EQ(window.statusPanel(0), QStringLiteral("Datensätze:"));
 }
 
 TEST_F(HeatSpanFilesTest, LongerFileFillsTheStoreAndSaysSoOnce) {
     QByteArray file;
-    file.reserve((kTempRecordCapacity + 5) * 16);
-    for (int i = 0; i < kTempRecordCapacity + 5; ++i)
+    file.reserve((RecordStore::kCapacity + 5) * 16);
+    for (int i = 0; i < RecordStore::kCapacity + 5; ++i)
         file += "d,t,1,2,3,4,5,6,7,8,TermoLog\r\n";
     write(path("big.txt"), file);
     open(path("big.txt"));
     EXPECT_EQ(fake.messages, QStringList{QStringLiteral(
                                  "Datei zu groß: nur die ersten 360001 Zeilen wurden geladen")});
-    EXPECT_EQ(tempRecordCount, kTempRecordCapacity);
-    EXPECT_EQ(window.Chart1->pointCount(), kTempRecordCapacity);
-    EXPECT_EQ(tempRecords.size(), static_cast<std::size_t>(kTempRecordCapacity));
+    EXPECT_EQ(tempRecords.count(), RecordStore::kCapacity);
+    EXPECT_EQ(window.Chart1->pointCount(), RecordStore::kCapacity);
+    EXPECT_EQ(tempRecords.lines().size(), static_cast<std::size_t>(RecordStore::kCapacity));
 }
 
 TEST_F(HeatSpanFilesTest, CancelOrUnreadableFileKeepsTheRecording) {
@@ -202,8 +203,8 @@ TEST_F(HeatSpanFilesTest, CancelOrUnreadableFileKeepsTheRecording) {
     open(dir.path()); // a folder
     EXPECT_EQ(fake.messages,
               (QStringList{QStringLiteral("Lesefehler"), QStringLiteral("Lesefehler")}));
-    EXPECT_EQ(tempRecordCount, 4);
-    EXPECT_EQ(tempRecords[3], termoLogLine(3));
+    EXPECT_EQ(tempRecords.count(), 4);
+    EXPECT_EQ(tempRecords.line(3), termoLogLine(3));
     EXPECT_EQ(window.Chart1->pointCount(), 1);
     fake.messages.clear();
     save(path("kept.txt"));
@@ -218,8 +219,8 @@ TEST_F(HeatSpanFilesTest, OverlongLineIsAReadErrorThatKeepsTheRecording) {
     open(path("blob.bin"));
     EXPECT_EQ(fake.messages,
               QStringList{QStringLiteral("Lesefehler: Zeile 2 ist länger als 1024 Zeichen")});
-    EXPECT_EQ(tempRecordCount, 2);
-    EXPECT_EQ(tempRecords[1], termoLogLine(1));
+    EXPECT_EQ(tempRecords.count(), 2);
+    EXPECT_EQ(tempRecords.line(1), termoLogLine(1));
     EXPECT_EQ(window.Chart1->pointCount(), 1);
     EXPECT_EQ(window.statusPanel(1), QStringLiteral("Datei: ") + path("blob.bin"));
 }
@@ -253,7 +254,7 @@ TEST_F(HeatSpanFilesTest, FailedSaveKeepsTheOldFileAndReportsIt) {
                                           path("old.txt")))
         << fake.errors[0].toStdString();
     EXPECT_EQ(read(path("old.txt")), QByteArray("old\r\n"));
-    EXPECT_EQ(tempRecordCount, 200);
+    EXPECT_EQ(tempRecords.count(), 200);
 }
 
 // The print dialog answers with a PDF printer writing into the scratch folder.
@@ -273,7 +274,7 @@ TEST(HeatSpanPrint, PrintsOnePageIntoAPdf) {
     PdfDialogs pdf;
     pdf.pdfPath = dir.filePath(QStringLiteral("chart.pdf"));
     TfmTermo window;
-    SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 0, 0)); });
+    const FakeClock clock(QDateTime(QDate(2026, 12, 7), QTime(14, 0, 0)));
     for (int i = 0; i < 600; ++i) {
         std::array<double, 8> v{};
         for (int s = 0; s < 8; ++s)
@@ -288,7 +289,6 @@ TEST(HeatSpanPrint, PrintsOnePageIntoAPdf) {
     pdf.printAnswer = true;
     ErrorReport::Reset();
     EXPECT_TRUE(ErrorReport::RunHandler([&] { window.AdvToolButton2Click(); }));
-    SetClock({});
     QFile file(pdf.pdfPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();

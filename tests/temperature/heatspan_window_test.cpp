@@ -1,9 +1,9 @@
-#include "platform/clock.h"
+#include "app/program_state.h"
+#include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
-#include "support/program_state.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
-#include "temperature/temperature_records.h"
+#include "temperature/temperature_state.h"
 #include "temperature_telegrams.h"
 #include "widgets/led.h"
 #include "widgets/raised_label.h"
@@ -16,35 +16,31 @@
 
 namespace {
 
+// A store holding `count` lines already.
+void FillTempRecords(int count) {
+    for (int i = 0; i < count; ++i)
+        tempRecords.append(QByteArrayLiteral("07.12.2026  ,  13:00:00  ,  TermoLog"));
+}
+
 class HeatSpanWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProgramState();
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        SetClock([] { return QDateTime(QDate(2026, 12, 7), QTime(14, 0, 0)); });
         window = std::make_unique<TfmTermo>();
     }
     void TearDown() override {
         window.reset();
-        SetClock({});
         QLocale::setDefault(previousLocale);
         ResetProgramState();
     }
 
     ThermometerGauge& gauge(int channel) { return *window->iTerm.at(channel - 1); }
     QString text(int channel) { return window->gTemp.at(channel - 1)->text(); }
-    // Channel 1..4 via type "0", 5..8 via type "1"; the other three channels get 0.0.
-    void sendChannel(int channel, double value) {
-        const int raw = static_cast<int>(std::lround(value * 10)) & 0xFFFF;
-        std::array<std::uint8_t, 8> p{};
-        const int slot = (channel - 1) % 4;
-        p[2 * slot] = static_cast<std::uint8_t>(raw & 0xFF);
-        p[2 * slot + 1] = static_cast<std::uint8_t>(raw >> 8);
-        SendTemperatureTelegram(channel <= 4 ? kTypeTemperature0 : kTypeTemperature1,
-                                {p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]});
-    }
+    static void sendChannel(int channel, double value) { SendChannel(channel, value); }
 
     const QLocale previousLocale;
+    FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(14, 0, 0))};
     std::unique_ptr<TfmTermo> window;
 };
 
@@ -129,50 +125,52 @@ TEST_F(HeatSpanWindow, HighRangeResetPullsOnlyTheMaximum) {
 
 TEST_F(HeatSpanWindow, RecordingStoresOneLinePerStatusTelegram) {
     SendStatusTelegram(0);
-    EXPECT_EQ(tempRecordCount, 0);
+    EXPECT_EQ(tempRecords.count(), 0);
 
     QTest::mouseClick(window->bt_aufnahme, Qt::LeftButton);
-    ASSERT_TRUE(tempRecording);
+    ASSERT_TRUE(tempRecords.recording);
     SendTemperatureTelegram(kTypeTemperature0, {0xD7, 0x00, 0xDC, 0x00});
     SendStatusTelegram(0);
     SendTemperatureTelegram(kTypeTemperature1, {0, 0, 0, 0, 0x10, 0x27, 0xFF, 0xFF});
     SendStatusTelegram(0);
-    EXPECT_EQ(tempRecordCount, 2);
+    EXPECT_EQ(tempRecords.count(), 2);
     EXPECT_EQ(window->statusPanel(0), QStringLiteral("Datensätze: 2"));
-    EXPECT_EQ(tempRecords[0], QByteArray("07.12.2026  ,  14:00:00  ,  21.5  ,  22.0  ,  0.0  ,  0.0"
-                                         "  ,  0.0  ,  0.0  ,  0.0  ,  0.0  ,  TermoLog"));
-    EXPECT_EQ(tempRecords[1], QByteArray("07.12.2026  ,  14:00:00  ,  21.5  ,  22.0  ,  0.0  ,  0.0"
-                                         "  ,  0.0  ,  0.0  ,  1000.0  ,  -0.1  ,  TermoLog"));
+    EXPECT_EQ(tempRecords.line(0),
+              QByteArray("07.12.2026  ,  14:00:00  ,  21.5  ,  22.0  ,  0.0  ,  0.0"
+                         "  ,  0.0  ,  0.0  ,  0.0  ,  0.0  ,  TermoLog"));
+    EXPECT_EQ(tempRecords.line(1),
+              QByteArray("07.12.2026  ,  14:00:00  ,  21.5  ,  22.0  ,  0.0  ,  0.0"
+                         "  ,  0.0  ,  0.0  ,  1000.0  ,  -0.1  ,  TermoLog"));
 
     QTest::mouseClick(window->bt_aufnahme, Qt::LeftButton);
     SendStatusTelegram(0);
-    EXPECT_EQ(tempRecordCount, 2);
+    EXPECT_EQ(tempRecords.count(), 2);
 }
 
 TEST_F(HeatSpanWindow, ChartLabelAndRecordLineShareOneTime) {
     // A clock that has moved on by the next reading, as at a second boundary.
-    QDateTime clock(QDate(2026, 12, 7), QTime(23, 59, 59));
-    SetClock([&clock] {
-        const QDateTime now = clock;
-        clock = clock.addSecs(1);
+    clock.time = QDateTime(QDate(2026, 12, 7), QTime(23, 59, 59));
+    clock.function = [this] {
+        const QDateTime now = clock.time;
+        clock.time = clock.time.addSecs(1);
         return now;
-    });
+    };
     window->bt_aufnahmeClick();
     SendStatusTelegram(0);
     SendStatusTelegram(0);
-    ASSERT_EQ(tempRecordCount, 2);
+    ASSERT_EQ(tempRecords.count(), 2);
     EXPECT_EQ(window->Chart1->label(0), QStringLiteral("            23:59:59 / 07.12.2026"));
-    EXPECT_TRUE(tempRecords[0].startsWith("07.12.2026  ,  23:59:59  ,  "));
+    EXPECT_TRUE(tempRecords.line(0).startsWith("07.12.2026  ,  23:59:59  ,  "));
     EXPECT_EQ(window->Chart1->label(1), QStringLiteral("            00:00:00 / 08.12.2026"));
-    EXPECT_TRUE(tempRecords[1].startsWith("08.12.2026  ,  00:00:00  ,  "));
+    EXPECT_TRUE(tempRecords.line(1).startsWith("08.12.2026  ,  00:00:00  ,  "));
 }
 
 TEST_F(HeatSpanWindow, PressingRecordTwiceRecordsNothing) {
     window->bt_aufnahmeClick();
     window->bt_aufnahmeClick();
     SendStatusTelegram(0);
-    EXPECT_EQ(tempRecordCount, 0);
-    EXPECT_FALSE(tempRecording);
+    EXPECT_EQ(tempRecords.count(), 0);
+    EXPECT_FALSE(tempRecords.recording);
 }
 
 TEST_F(HeatSpanWindow, ClearStartsTheStoreAgainAtIndexZero) {
@@ -182,28 +180,27 @@ TEST_F(HeatSpanWindow, ClearStartsTheStoreAgainAtIndexZero) {
     sendChannel(1, 2.0);
     SendStatusTelegram(0);
     QTest::mouseClick(window->SpeedButton5, Qt::LeftButton);
-    EXPECT_EQ(tempRecordCount, 0);
+    EXPECT_EQ(tempRecords.count(), 0);
     EXPECT_EQ(window->statusPanel(0), QStringLiteral("Datensätze: 0"));
-    EXPECT_TRUE(tempRecording); // clearing does not stop the recording
+    EXPECT_TRUE(tempRecords.recording); // clearing does not stop the recording
     sendChannel(1, 3.0);
     SendStatusTelegram(0);
-    EXPECT_EQ(tempRecordCount, 1);
-    EXPECT_TRUE(tempRecords[0].contains("  ,  3.0  ,  "));
-    EXPECT_TRUE(tempRecords[1].contains("  ,  2.0  ,  ")); // stale, overwritten later
+    EXPECT_EQ(tempRecords.count(), 1);
+    EXPECT_TRUE(tempRecords.line(0).contains("  ,  3.0  ,  "));
 }
 
 TEST_F(HeatSpanWindow, FullStoreStopsRecordingAndSaysSoOnce) {
     FakeDialogs dialogs;
-    tempRecordCount = kTempRecordCapacity - 2;
+    FillTempRecords(RecordStore::kCapacity - 2);
     window->bt_aufnahmeClick();
     SendStatusTelegram(0);
-    EXPECT_TRUE(tempRecording);
+    EXPECT_TRUE(tempRecords.recording);
     SendStatusTelegram(0);
-    EXPECT_EQ(tempRecordCount, kTempRecordCapacity);
-    EXPECT_FALSE(tempRecording);
+    EXPECT_EQ(tempRecords.count(), RecordStore::kCapacity);
+    EXPECT_FALSE(tempRecords.recording);
     EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral(
                                     "Datenspeicher voll: Aufnahme beendet (360001 Datensätze)")});
-    EXPECT_FALSE(tempRecords.back().isEmpty());
+    EXPECT_FALSE(tempRecords.lines().back().isEmpty());
 
     SendStatusTelegram(0);
     EXPECT_EQ(dialogs.messages.size(), 1);
@@ -211,10 +208,10 @@ TEST_F(HeatSpanWindow, FullStoreStopsRecordingAndSaysSoOnce) {
     // Switched on again with the store still full: nothing is written, the user is told.
     window->bt_aufnahmeClick();
     SendStatusTelegram(0);
-    EXPECT_EQ(tempRecordCount, kTempRecordCapacity);
-    EXPECT_FALSE(tempRecording);
+    EXPECT_EQ(tempRecords.count(), RecordStore::kCapacity);
+    EXPECT_FALSE(tempRecords.recording);
     EXPECT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(tempRecords.size(), static_cast<std::size_t>(kTempRecordCapacity));
+    EXPECT_EQ(tempRecords.lines().size(), static_cast<std::size_t>(RecordStore::kCapacity));
 }
 
 TEST_F(HeatSpanWindow, ShowingTheWindowAppliesTheChannelNames) {

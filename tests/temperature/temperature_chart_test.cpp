@@ -1,6 +1,6 @@
 #include "temperature/temperature_chart.h"
 
-#include "temperature/qcustomplot_include.h"
+#include "chart/qcustomplot_include.h"
 
 #include <QCheckBox>
 #include <QSlider>

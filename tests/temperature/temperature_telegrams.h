@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/heatspan_telegram.h"
 #include "link/telegram.h"
 #include "settings/settings.h"
 
@@ -21,7 +22,23 @@ inline void SendTemperatureTelegram(std::uint8_t type,
     AcceptTelegram();
 }
 
-// A status telegram with the status byte (byte 2) and the range byte (byte 8).
+// A sealed telegram through the check and the dispatcher.
+inline void SendTelegram(const Telegram& telegram) {
+    settings.TERM_ADR = kTestTermAdr;
+    rxTelegram = telegram;
+    AcceptTelegram();
+}
+
+// A status telegram with the status byte and the range byte.
 inline void SendStatusTelegram(std::uint8_t status, std::uint8_t range = 0) {
-    SendTemperatureTelegram(kTypeStatus, {status, 0, 0, 0, 0, 0, range, 0});
+    SendTelegram(StatusTelegram(kTestTermAdr, status, range));
+}
+
+// One channel's value in its type "0" (channels 1..4) or "1" (5..8) telegram; the other
+// three channels of that telegram get 0.0.
+inline void SendChannel(int channel, double celsius) {
+    const std::uint8_t type = channel <= 4 ? kTypeTemperature0 : kTypeTemperature1;
+    std::array<double, kWordsPerTelegram> values{};
+    values[static_cast<std::size_t>(channel - FirstChannelOf(type))] = celsius;
+    SendTelegram(TemperatureTelegram(kTestTermAdr, type, values));
 }

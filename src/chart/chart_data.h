@@ -69,6 +69,6 @@ private:
 std::vector<int> PickLabelTicks(double lower, double upper, double pixels, int count,
                                 double spacing = 100);
 
-// The value axis text: thousands separated by ",", up to one decimal, " °C" appended
-// ("1,000 °C", "-55 °C", "12.5 °C").
-QString FormatTemperatureTick(double value);
+// The value axis text "#,##0.#" and a unit: thousands separated by ",", up to one decimal,
+// the unit appended ("1,000 °C", "-55 °C", "12.5 %", "300 cm" for units " °C", " %", " cm").
+QString FormatAxisValue(double value, const QString& unit);

@@ -1,4 +1,4 @@
-#include "temperature/chart_data.h"
+#include "chart/chart_data.h"
 
 #include <algorithm>
 #include <cmath>
@@ -169,7 +169,7 @@ std::vector<int> PickLabelTicks(double lower, double upper, double pixels, int c
     return ticks;
 }
 
-QString FormatTemperatureTick(double value) {
+QString FormatAxisValue(double value, const QString& unit) {
     double rounded = std::round(value * 10.0) / 10.0;
     if (rounded == 0.0)
         rounded = 0.0; // no "-0"
@@ -181,5 +181,5 @@ QString FormatTemperatureTick(double value) {
         point = digits.size();
     for (qsizetype at = point - 3; at > 0; at -= 3)
         digits.insert(at, u',');
-    return (rounded < 0 ? QStringLiteral("-") : QString()) + digits + QStringLiteral(" °C");
+    return (rounded < 0 ? QStringLiteral("-") : QString()) + digits + unit;
 }

@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "platform/error_report.h"
 
 #include "platform/app_error.h"
 #include "platform/dialogs.h"

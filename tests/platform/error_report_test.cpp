@@ -1,5 +1,5 @@
-#include "app/error_report.h"
 #include "platform/app_error.h"
+#include "platform/error_report.h"
 #include "support/fake_dialogs.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "temperature/chart_data.h"
+#include "chart/chart_data.h"
 
 #include <gtest/gtest.h>
 
@@ -160,13 +160,21 @@ TEST(LabelTicks, ZoomedInShowsEveryPointThatFits) {
     EXPECT_TRUE(PickLabelTicks(0, 10, 600, 0, 100).empty());
 }
 
-TEST(TemperatureTickText, FormatsLikeTheValueAxis) {
-    const std::pair<double, const char*> cases[] = {
-        {125, "125 °C"},    {-55, "-55 °C"},    {12.5, "12.5 °C"},
-        {12.25, "12.3 °C"}, {1000, "1,000 °C"}, {-1234.5, "-1,234.5 °C"},
-        {0, "0 °C"},        {-0.04, "0 °C"},    {999.96, "1,000 °C"}};
-    for (const auto& [value, text] : cases)
-        EXPECT_EQ(FormatTemperatureTick(value), QString::fromUtf8(text)) << value;
+TEST(AxisValueText, FormatsLikeTheValueAxis) {
+    struct Case {
+        double value;
+        const char* unit;
+        const char* text;
+    };
+    const Case cases[] = {
+        {125, " °C", "125 °C"},       {-55, " °C", "-55 °C"},    {12.5, " °C", "12.5 °C"},
+        {12.25, " °C", "12.3 °C"},    {1000, " °C", "1,000 °C"}, {-1234.5, " °C", "-1,234.5 °C"},
+        {0, " °C", "0 °C"},           {-0.04, " °C", "0 °C"},    {999.96, " °C", "1,000 °C"},
+        {125, " %", "125 %"},         {57.5, " %", "57.5 %"},    {300, " cm", "300 cm"},
+        {1234.5, " cm", "1,234.5 cm"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatAxisValue(c.value, QString::fromUtf8(c.unit)), QString::fromUtf8(c.text))
+            << c.value;
 }
 
 TEST(ChartLabels, GiveBackWhatWasStored) {

@@ -1,4 +1,6 @@
-#include "temperature/termolog_file.h"
+#include "chart/chart_file.h"
+
+#include "chart/point_label.h"
 
 #include "platform/app_error.h"
 #include "platform/file_text.h"
@@ -9,7 +11,7 @@
 
 #include <charconv>
 
-void TermoLogFields::split(QByteArrayView line) {
+void LineFields::split(QByteArrayView line) {
     text_.resize(static_cast<std::size_t>(line.size()));
     char* out = text_.data();
     char* const start = out;
@@ -31,7 +33,7 @@ void TermoLogFields::split(QByteArrayView line) {
     begin_[static_cast<std::size_t>(field) + 1] = static_cast<std::uint32_t>(out - start);
 }
 
-QByteArrayView TermoLogFields::field(int number) const {
+QByteArrayView LineFields::field(int number) const {
     if (number < 0 || number > last_)
         return {};
     const auto begin = begin_[static_cast<std::size_t>(number)];
@@ -58,22 +60,19 @@ std::optional<double> ParseChartNumber(QByteArrayView text) {
 
 namespace {
 
-const QByteArrayView kTermoLog("TermoLog");
-const QByteArrayView kLabelIndent("            "); // 12 spaces
-
-void appendPoint(const TermoLogFields& fields, QByteArray& label, const ChartPointSink& addPoint) {
-    std::array<double, 8> values{};
-    for (int channel = 0; channel < 8; ++channel) {
-        const QByteArrayView text = fields.field(channel + 2);
+void appendPoint(const LineFields& fields, const ChartFileFormat& format,
+                 std::vector<double>& values, QByteArray& label, const ChartPointSink& addPoint) {
+    values.resize(static_cast<std::size_t>(format.valueCount));
+    for (int i = 0; i < format.valueCount; ++i) {
+        const QByteArrayView text = fields.field(format.firstValueField + i);
         const std::optional<double> value = ParseChartNumber(text);
         if (!value) {
             throw AppError(QStringLiteral("'%1' is not a valid floating point value")
                                .arg(FromFileText(text.toByteArray())));
         }
-        values[static_cast<std::size_t>(channel)] = *value;
+        values[static_cast<std::size_t>(i)] = *value;
     }
-    label.clear();
-    label.append(kLabelIndent).append(fields.field(1)).append(" / ").append(fields.field(0));
+    PointLabelFromFields(fields.field(1), fields.field(0), label);
     if (IsAscii(label))
         addPoint(label, values);
     else
@@ -82,20 +81,20 @@ void appendPoint(const TermoLogFields& fields, QByteArray& label, const ChartPoi
 
 } // namespace
 
-RebuildOutcome RebuildTemperaturePoints(const std::vector<QByteArray>& lines, int count,
-                                        const ChartPointSink& addPoint) {
+RebuildOutcome RebuildChartPoints(const std::vector<QByteArray>& lines,
+                                  const ChartFileFormat& format, const ChartPointSink& addPoint) {
     RebuildOutcome outcome;
-    TermoLogFields fields;
+    LineFields fields;
     QByteArray label;
-    const int available = std::min<int>(count, static_cast<int>(lines.size()));
-    for (int i = 0; i < available; ++i) {
-        fields.split(lines[static_cast<std::size_t>(i)]);
+    std::vector<double> values;
+    for (const QByteArray& line : lines) {
+        fields.split(line);
         outcome.lastField = fields.last();
-        if (fields.field(fields.last()) != kTermoLog) {
-            outcome.notTermoLog = true;
+        if (fields.field(fields.last()) != format.marker) {
+            outcome.notMarked = true;
             break;
         }
-        appendPoint(fields, label, addPoint);
+        appendPoint(fields, format, values, label, addPoint);
     }
     return outcome;
 }
@@ -164,8 +163,7 @@ ChartFileRead ReadChartFile(const QString& path, int maxLines) {
     return result;
 }
 
-ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>& lines,
-                              int count) {
+ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>& lines) {
     ChartFileWrite result;
     QSaveFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly)) {
@@ -175,7 +173,7 @@ ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>
     }
     QByteArray buffer;
     buffer.reserve(kChunk + 4096);
-    const int available = std::min<int>(count, static_cast<int>(lines.size()));
+    const int available = static_cast<int>(lines.size());
     bool written = true;
     for (int i = 0; i < available && written; ++i) {
         buffer.append(lines[static_cast<std::size_t>(i)]).append("\r\n");

@@ -20,7 +20,8 @@ extern TfmAlarm* fmAlarm;
 extern TfmFilelog* fmFilelog;
 
 // Creates the windows in start-up order (the main window first, which loads the
-// settings), then applies the first-run defaults.
+// settings), wires them to each other and to the layers below, then applies the first-run
+// defaults.
 void CreateWindows();
 // Destroys them; the main window saves the settings as it goes.
 void DestroyWindows();

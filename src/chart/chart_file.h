@@ -4,25 +4,34 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
 
-// Reading and writing temperature chart files: the record store's TermoLog lines, one per
-// line with CR LF. TermoLog files of the data logger read the same way.
+#include <span>
+
+// Reading and writing chart files: a record store's lines, one per line with CR LF, in the
+// system's 8-bit encoding. The data loggers' files read the same way.
+
+// What a chart file of one instrument holds: the word its lines end with and the fields
+// that carry the plotted values.
+struct ChartFileFormat {
+    QByteArrayView marker; // "TermoLog", "LevelLog"
+    int firstValueField = 2;
+    int valueCount = 1;
+};
 
 // One line split into fields 0..20 the way the chart reader walks it: a comma advances
 // the field number, spaces are dropped wherever they are, any other character is
 // appended to the current field; the walk ends after the last character, after a CR
 // (which stays in its field) or when the field number reaches 20.
-class TermoLogFields {
+class LineFields {
 public:
     static constexpr int kMaxField = 20;
 
     void split(QByteArrayView line);
-    // The final field number (the number of commas read, 10 for a well-formed line).
+    // The final field number (the number of commas read).
     int last() const { return last_; }
     QByteArrayView field(int number) const;
 
@@ -37,21 +46,20 @@ private:
 std::optional<double> ParseChartNumber(QByteArrayView text);
 
 struct RebuildOutcome {
-    int lastField = 0;        // final field number of the last line processed, 0 without lines
-    bool notTermoLog = false; // stopped at a line whose final field is not "TermoLog"
+    int lastField = 0;      // final field number of the last line processed, 0 without lines
+    bool notMarked = false; // stopped at a line whose final field is not the marker
 };
 
-using ChartPointSink =
-    std::function<void(QByteArrayView labelUtf8, const std::array<double, 8>& values)>;
+using ChartPointSink = std::function<void(QByteArrayView labelUtf8, std::span<const double>)>;
 
-// Turns lines[0..count-1] into chart points: label 12 spaces + time + " / " + date, the
-// values of fields 2..9. Stops at the first line not ending in the field "TermoLog".
-// A value field that is no number throws AppError("'<field>' is not a valid floating
-// point value"); the points of the lines before it stay.
-RebuildOutcome RebuildTemperaturePoints(const std::vector<QByteArray>& lines, int count,
-                                        const ChartPointSink& addPoint);
+// Turns the lines into chart points: the point label from fields 1 (time) and 0 (date), the
+// values of the format's value fields. Stops at the first line whose final field is not the
+// marker. A value field that is no number throws AppError("'<field>' is not a valid
+// floating point value"); the points of the lines before it stay.
+RebuildOutcome RebuildChartPoints(const std::vector<QByteArray>& lines,
+                                  const ChartFileFormat& format, const ChartPointSink& addPoint);
 
-// A TermoLog line is about 100 bytes; a line beyond this is no chart file (a file without
+// A chart line is about 100 bytes; a line beyond this is no chart file (a file without
 // line breaks, say) and is not read into memory.
 inline constexpr int kMaxChartLineBytes = 1024;
 
@@ -72,6 +80,6 @@ struct ChartFileWrite {
     QString error; // the system's reason when not Ok
 };
 
-// Writes lines[0..count-1], each followed by CR LF, replacing `path` only when all of it
-// was written: a failure leaves an existing file as it was.
-ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>& lines, int count);
+// Writes the lines, each followed by CR LF, replacing `path` only when all of it was
+// written: a failure leaves an existing file as it was.
+ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>& lines);

@@ -1,7 +1,7 @@
 #include "link/telegram.h"
 #include "settings/settings.h"
 
-#include "support/program_state.h"
+#include "app/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ TEST_F(Dispatch, RoutesByAddressAndType) {
         {17, 255, 0xFF, 0x10, 0, 1}, {INT_MIN, INT_MAX, 0x00, 0x10, 0, 0},
     };
     for (const auto& r : routes) {
-        ResetTelegramState();
+        ResetLinkState();
         settings.TERM_ADR = r.termAdr;
         settings.LEV_ADR = r.levAdr;
         SCOPED_TRACE(::testing::Message()
@@ -84,7 +84,7 @@ TEST(TelegramCounters, WrapAroundWithoutOverflow) {
 }
 
 TEST(TelegramCounters, StatusLineShowsSignedCounts) {
-    ResetTelegramState();
+    ResetLinkState();
     EXPECT_EQ(StatusLine(), QStringLiteral("OK : 0 / CRC : 0 / TideSpan : 0 / HeatSpan : 0"));
     okCount = INT_MIN;
     crcErrorCount = 7;
@@ -92,7 +92,7 @@ TEST(TelegramCounters, StatusLineShowsSignedCounts) {
     tempTelegramCount = 345;
     EXPECT_EQ(StatusLine(),
               QStringLiteral("OK : -2147483648 / CRC : 7 / TideSpan : 12 / HeatSpan : 345"));
-    ResetTelegramState();
+    ResetLinkState();
 }
 
 } // namespace

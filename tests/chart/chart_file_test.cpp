@@ -1,5 +1,5 @@
+#include "chart/chart_file.h"
 #include "platform/app_error.h"
-#include "temperature/termolog_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +16,12 @@ const QByteArray kLine =
     "07.12.2026  ,  14:00:00  ,  21.5  ,  22.0  ,  150.0  ,  -3.4  ,  19.9  ,  "
     "20.1  ,  612.3  ,  0.0  ,  TermoLog";
 
+constexpr ChartFileFormat kTermoLog{"TermoLog", 2, 8};
+constexpr ChartFileFormat kLevelLog{"LevelLog", 2, 1};
+
 struct Point {
     QByteArray label;
-    std::array<double, 8> values;
+    std::vector<double> values;
 };
 
 struct Collected {
@@ -26,12 +29,12 @@ struct Collected {
     RebuildOutcome outcome;
 };
 
-Collected rebuild(const std::vector<QByteArray>& lines) {
+Collected rebuild(const std::vector<QByteArray>& lines, const ChartFileFormat& format = kTermoLog) {
     Collected c;
-    c.outcome = RebuildTemperaturePoints(lines, static_cast<int>(lines.size()),
-                                         [&](QByteArrayView label, const std::array<double, 8>& v) {
-                                             c.points.push_back({label.toByteArray(), v});
-                                         });
+    c.outcome =
+        RebuildChartPoints(lines, format, [&](QByteArrayView label, std::span<const double> v) {
+            c.points.push_back({label.toByteArray(), std::vector<double>(v.begin(), v.end())});
+        });
     return c;
 }
 
@@ -53,7 +56,7 @@ struct SplitCase {
     std::vector<const char*> fields;
 };
 
-TEST(TermoLogFields, WalkCommasSpacesAndCr) {
+TEST(LineFields, WalkCommasSpacesAndCr) {
     const SplitCase cases[] = {
         {"a  ,  b  ,  c", 2, {"a", "b", "c"}},
         {"", 0, {""}},
@@ -67,7 +70,7 @@ TEST(TermoLogFields, WalkCommasSpacesAndCr) {
          {"0",  "1",  "2",  "3",  "4",  "5",  "6",  "7",  "8",  "9", "10",
           "11", "12", "13", "14", "15", "16", "17", "18", "19", ""}}, // stops as field 20 begins
     };
-    TermoLogFields fields;
+    LineFields fields;
     for (const auto& c : cases) {
         fields.split(QByteArray(c.line));
         EXPECT_EQ(fields.last(), c.last) << c.line;
@@ -97,52 +100,74 @@ TEST(RebuildPoints, LabelAndValuesFromEachLine) {
     ASSERT_EQ(c.points.size(), 2u);
     EXPECT_EQ(c.points[0].label, QByteArray("            14:00:00 / 07.12.2026"));
     EXPECT_EQ(c.points[0].values,
-              (std::array<double, 8>{21.5, 22.0, 150.0, -3.4, 19.9, 20.1, 612.3, 0.0}));
+              (std::vector<double>{21.5, 22.0, 150.0, -3.4, 19.9, 20.1, 612.3, 0.0}));
     // The space before AM is dropped like every other.
     EXPECT_EQ(c.points[1].label, QByteArray("            9:05:00AM / 1.1.2026"));
     EXPECT_EQ(c.outcome.lastField, 10);
-    EXPECT_FALSE(c.outcome.notTermoLog);
+    EXPECT_FALSE(c.outcome.notMarked);
 }
 
 struct MarkerCase {
     const char* name;
+    const ChartFileFormat* format;
     std::vector<QByteArray> lines;
     std::size_t points;
     int lastField;
-    bool notTermoLog;
+    bool notMarked;
 };
 
-TEST(RebuildPoints, StopsAtTheFirstLineWithoutTermoLog) {
+TEST(RebuildPoints, StopsAtTheFirstLineWithoutTheMarker) {
+    const QByteArray levelLine = "07.12.2026  ,  14:00:00  ,  45.2  ,  LevelLog";
+    const QByteArray levelLoggerLine =
+        "07.12.2026  ,  14:00:00  ,  57.0  ,  1234.0  ,  987.0  ,  LevelLog";
     const MarkerCase cases[] = {
-        {"levelLog", {"07.12.2026  ,  14:00:00  ,  45.2  ,  LevelLog"}, 0, 3, true},
-        {"noLines", {}, 0, 0, false},
-        {"trailingEmptyLine", {kLine, kLine, ""}, 2, 0, true},
+        {"levelLogAsTermoLog", &kTermoLog, {levelLine}, 0, 3, true},
+        {"noLines", &kTermoLog, {}, 0, 0, false},
+        {"trailingEmptyLine", &kTermoLog, {kLine, kLine, ""}, 2, 0, true},
         {"spacedMarkerAndSeparators",
+         &kTermoLog,
          {"d , t , 1 , 2 , 3 , 4 , 5 , 6 , 7 , 8 , Termo Log"},
          1,
          10,
          false},
-        {"smallLetters", {kLine, "d,t,1,2,3,4,5,6,7,8,termolog", kLine}, 1, 10, true},
-        {"moreFieldsEndingInTermoLog", {"d,t,1,2,3,4,5,6,7,8,x,y,TermoLog"}, 1, 12, false},
-        {"crInsideEndsTheLine", {"d,t,1,2,3,4,5,6,7,8,TermoLog\r"}, 0, 10, true},
-        {"twentyCommas", {"d,t,1,2,3,4,5,6,7,8,a,b,c,d,e,f,g,h,i,j,TermoLog"}, 0, 20, true},
+        {"smallLetters", &kTermoLog, {kLine, "d,t,1,2,3,4,5,6,7,8,termolog", kLine}, 1, 10, true},
+        {"moreFieldsEndingInTermoLog",
+         &kTermoLog,
+         {"d,t,1,2,3,4,5,6,7,8,x,y,TermoLog"},
+         1,
+         12,
+         false},
+        {"crInsideEndsTheLine", &kTermoLog, {"d,t,1,2,3,4,5,6,7,8,TermoLog\r"}, 0, 10, true},
+        {"twentyCommas",
+         &kTermoLog,
+         {"d,t,1,2,3,4,5,6,7,8,a,b,c,d,e,f,g,h,i,j,TermoLog"},
+         0,
+         20,
+         true},
+        {"levelChartAndLoggerLines", &kLevelLog, {levelLine, levelLoggerLine}, 2, 5, false},
+        {"termoLogAsLevelLog", &kLevelLog, {kLine}, 0, 10, true},
+        {"spacedLevelMarker", &kLevelLog, {"a , b , 5 , Level Log"}, 1, 3, false},
+        {"levellogSmall", &kLevelLog, {"a,b,5,levellog"}, 0, 3, true},
     };
     for (const auto& c : cases) {
-        const Collected got = rebuild(c.lines);
+        const Collected got = rebuild(c.lines, *c.format);
         EXPECT_EQ(got.points.size(), c.points) << c.name;
         EXPECT_EQ(got.outcome.lastField, c.lastField) << c.name;
-        EXPECT_EQ(got.outcome.notTermoLog, c.notTermoLog) << c.name;
+        EXPECT_EQ(got.outcome.notMarked, c.notMarked) << c.name;
     }
+    const Collected level = rebuild({"a , b , 5 , Level Log"}, kLevelLog);
+    ASSERT_EQ(level.points.size(), 1u);
+    EXPECT_EQ(level.points[0].label, QByteArray("            b / a"));
+    EXPECT_EQ(level.points[0].values, std::vector<double>{5.0});
 }
 
 TEST(RebuildPoints, BadNumberThrowsWithTheFieldAndKeepsEarlierPoints) {
     std::vector<Point> points;
     const std::vector<QByteArray> lines{kLine, "d,t,1,2,3,4,x 1,6,7,8,TermoLog", kLine};
     try {
-        RebuildTemperaturePoints(lines, 3,
-                                 [&](QByteArrayView label, const std::array<double, 8>& v) {
-                                     points.push_back({label.toByteArray(), v});
-                                 });
+        RebuildChartPoints(lines, kTermoLog, [&](QByteArrayView label, std::span<const double> v) {
+            points.push_back({label.toByteArray(), std::vector<double>(v.begin(), v.end())});
+        });
         FAIL() << "no error";
     } catch (const AppError& error) {
         EXPECT_EQ(error.text(), QStringLiteral("'x1' is not a valid floating point value"));
@@ -221,16 +246,16 @@ TEST_F(ChartFileTest, ReadFailsForMissingDirectoryAndUnreadable) {
 }
 
 TEST_F(ChartFileTest, WriteEndsEachLineWithCrLfAndReadsBackTheSame) {
-    const std::vector<QByteArray> lines{kLine, "b\rc", "", "end\r", "ignored beyond count"};
-    ASSERT_EQ(WriteChartFile(path("out.txt"), lines, 4).status, ChartFileWrite::Status::Ok);
+    const std::vector<QByteArray> lines{kLine, "b\rc", "", "end\r"};
+    ASSERT_EQ(WriteChartFile(path("out.txt"), lines).status, ChartFileWrite::Status::Ok);
     EXPECT_EQ(readAll(path("out.txt")), kLine + "\r\nb\rc\r\n\r\nend\r\r\n");
     const ChartFileRead read = ReadChartFile(path("out.txt"), 100);
-    EXPECT_EQ(read.lines, std::vector<QByteArray>(lines.begin(), lines.begin() + 4));
+    EXPECT_EQ(read.lines, lines);
 }
 
 TEST_F(ChartFileTest, CreateFailsForDirectoryOrMissingFolder) {
-    EXPECT_EQ(WriteChartFile(dir.path(), {kLine}, 1).status, ChartFileWrite::Status::CreateFailed);
-    EXPECT_EQ(WriteChartFile(path("no/such/folder.txt"), {kLine}, 1).status,
+    EXPECT_EQ(WriteChartFile(dir.path(), {kLine}).status, ChartFileWrite::Status::CreateFailed);
+    EXPECT_EQ(WriteChartFile(path("no/such/folder.txt"), {kLine}).status,
               ChartFileWrite::Status::CreateFailed);
 }
 
@@ -244,7 +269,7 @@ TEST_F(ChartFileTest, FailedWriteKeepsTheOldFile) {
     small.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const std::vector<QByteArray> lines(1000, kLine);
-    const ChartFileWrite result = WriteChartFile(path("old.txt"), lines, 1000);
+    const ChartFileWrite result = WriteChartFile(path("old.txt"), lines);
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(result.status, ChartFileWrite::Status::WriteFailed);
     EXPECT_FALSE(result.error.isEmpty());

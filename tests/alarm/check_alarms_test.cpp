@@ -1,26 +1,26 @@
 #include "alarm/check_alarms.h"
-#include "app/windows.h"
 #include "temperature/heatspan.h"
-#include "temperature/temperature_records.h"
+#include "temperature/temperature_state.h"
 #include "temperature_telegrams.h"
 #include "widgets/led.h"
 
-#include "support/program_state.h"
+#include "app/program_state.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class Alarms : public ::testing::Test {
+class Alarms : public ::testing::Test, public AlarmResponse {
 protected:
     void SetUp() override {
         ResetProgramState();
-        SetAlarmWindowShower([this] { ++shows; });
+        alarmResponse.install(this);
     }
     void TearDown() override {
-        SetAlarmWindowShower({});
+        alarmResponse.uninstall(this);
         ResetProgramState();
     }
+    void showTemperatureWindow() override { ++shows; }
     int shows = 0;
 };
 
@@ -33,15 +33,15 @@ struct Case {
 TEST_F(Alarms, EachEnabledOptionActsOnItsOwnBitOnly) {
     const Case cases[] = {
         // bit set, option off: nothing
-        {0x08, false, true, true, true, true, 0},
-        {0x04, true, false, true, true, true, 0},
-        {0x20, true, true, false, true, true, 0},
-        {0x10, true, true, true, false, true, 0},
+        {kStatusAlarm, false, true, true, true, true, 0},
+        {kStatusSensorError, true, false, true, true, true, 0},
+        {kStatusOutput1, true, true, false, true, true, 0},
+        {kStatusOutput2, true, true, true, false, true, 0},
         // bit set, option on
-        {0x08, true, false, false, false, false, 1},
-        {0x04, false, true, false, false, false, 1},
-        {0x20, false, false, true, false, false, 1},
-        {0x10, false, false, false, true, false, 1},
+        {kStatusAlarm, true, false, false, false, false, 1},
+        {kStatusSensorError, false, true, false, false, false, 1},
+        {kStatusOutput1, false, false, true, false, false, 1},
+        {kStatusOutput2, false, false, false, true, false, 1},
         // the buzzer option and unread bits act on nothing
         {0xFF, false, false, false, false, true, 0},
         {0xC3, true, true, true, true, true, 0},
@@ -67,7 +67,7 @@ TEST_F(Alarms, EachEnabledOptionActsOnItsOwnBitOnly) {
 TEST_F(Alarms, EveryMatchingStatusTelegramShowsAgain) {
     settings.ck_al_led = true;
     for (int i = 0; i < 3; ++i)
-        SendStatusTelegram(0x08);
+        SendStatusTelegram(kStatusAlarm);
     EXPECT_EQ(shows, 3);
 }
 
@@ -79,22 +79,21 @@ TEST_F(Alarms, TemperatureTelegramsNeverShow) {
 }
 
 TEST_F(Alarms, ShowsAndRaisesTheHiddenTemperatureWindow) {
-    SetAlarmWindowShower({});
-    ResetTempRecords();
+    // The temperature window answers the alarms, as the program wires it.
     TfmTermo window;
-    fmTermo = &window;
+    alarmResponse.install(&window);
     settings.ck_al_sf = true;
 
-    SendStatusTelegram(0x08); // alarm bit, but its option is off
+    SendStatusTelegram(kStatusAlarm); // alarm bit, but its option is off
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.led_alarm->isActive());
 
-    SendStatusTelegram(0x04);
+    SendStatusTelegram(kStatusSensorError);
     EXPECT_TRUE(window.isVisible());
     window.hide();
-    SendStatusTelegram(0x04);
+    SendStatusTelegram(kStatusSensorError);
     EXPECT_TRUE(window.isVisible());
-    fmTermo = nullptr;
+    alarmResponse.uninstall(&window);
 }
 
 } // namespace

@@ -1,0 +1,15 @@
+#include "app/program_state.h"
+
+#include "level/level_state.h"
+#include "link/link_state.h"
+#include "platform/error_report.h"
+#include "settings/settings.h"
+#include "temperature/temperature_state.h"
+
+void ResetProgramState() {
+    ResetLinkState();
+    ResetSettings();
+    ResetTemperatureState();
+    ResetLevelState();
+    ErrorReport::Reset();
+}

@@ -1,0 +1,67 @@
+#include "chart/log_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+bool LogLineDue(LogSchedule& schedule, std::int32_t interval, const QTime& time) {
+    std::optional<int>* last = nullptr;
+    int now = 0;
+    switch (interval) {
+    case 0:
+        if (time.minute() != 0 || time.second() != 0)
+            return false;
+        last = &schedule.lastHour;
+        now = time.hour();
+        break;
+    case 1:
+        if (time.second() != 0)
+            return false;
+        last = &schedule.lastMinute;
+        now = time.minute();
+        break;
+    case 2:
+        last = &schedule.lastSecond;
+        now = time.second();
+        break;
+    default:
+        return false;
+    }
+    if (*last == now)
+        return false;
+    *last = now;
+    return true;
+}
+
+LogAppend AppendLogLine(const QString& path, const QByteArray& line) {
+    LogAppend result;
+    const QFileInfo info(path);
+    QFile file(path);
+    // Only plain files: a pipe would block the tick until a reader comes, a folder or a
+    // device is no log. Append mode creates a missing file and never truncates.
+    if ((info.exists() && !info.isFile()) ||
+        !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        result.status = LogAppend::Status::OpenFailed;
+        result.error = file.errorString();
+        return result;
+    }
+    const qint64 before = file.size();
+    const QByteArray bytes = line + "\r\n";
+    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    if (written) {
+        file.close();
+        if (file.error() == QFileDevice::NoError)
+            return result;
+    }
+    result.status = LogAppend::Status::WriteFailed;
+    result.error = file.errorString();
+    // No torn line: back to the length the file had before this line.
+    if (!file.isOpen())
+        file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+    if (file.isOpen()) {
+        file.resize(before);
+        file.close();
+    } else {
+        QFile::resize(path, before);
+    }
+    return result;
+}

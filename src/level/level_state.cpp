@@ -1,0 +1,7 @@
+#include "level/level_state.h"
+
+RecordStore levelRecords;
+
+void ResetLevelState() {
+    levelRecords.reset();
+}
