@@ -3,6 +3,22 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+
+// Writes all of `bytes`; a short write is followed by another, so that a failure ends with
+// the system's reason in the file's error string.
+bool writeFully(QFile& file, QByteArrayView bytes) {
+    while (!bytes.isEmpty()) {
+        const qint64 n = file.write(bytes.data(), bytes.size());
+        if (n <= 0)
+            return false;
+        bytes = bytes.sliced(n);
+    }
+    return true;
+}
+
+} // namespace
+
 bool LogLineDue(LogSchedule& schedule, std::int32_t interval, const QTime& time) {
     std::optional<int>* last = nullptr;
     int now = 0;
@@ -45,8 +61,7 @@ LogAppend AppendLogLine(const QString& path, const QByteArray& line) {
         return result;
     }
     const qint64 before = file.size();
-    const QByteArray bytes = line + "\r\n";
-    const bool written = file.write(bytes) == bytes.size() && file.flush();
+    const bool written = writeFully(file, line + "\r\n") && file.flush();
     if (written) {
         file.close();
         if (file.error() == QFileDevice::NoError)
