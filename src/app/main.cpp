@@ -8,6 +8,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <csignal>
+
 namespace {
 
 void nameApplication() {
@@ -38,6 +40,10 @@ bool parseCommandLine(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef Q_OS_UNIX
+    // Past a file-size limit a write fails (EFBIG, and the save says so) instead of killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     const bool simulate = parseCommandLine(argc, argv);
 
     QApplication app(argc, argv);

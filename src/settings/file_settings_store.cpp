@@ -1,51 +1,156 @@
 #include "settings/file_settings_store.h"
 
+#include "platform/atomic_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
-// Texts in memory are 8-bit in the system's encoding (UTF-8 on Linux).
-QString fromMemory(const std::string& text) {
-    return QString::fromLocal8Bit(text);
-}
+// Texts in memory are 8-bit in the system's encoding (UTF-8 on Linux). A leading U+FEFF
+// is part of the text, not a byte order mark.
+constexpr auto kConverterFlags =
+    QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
 std::string toMemory(const QString& text) {
-    return text.toLocal8Bit().toStdString();
+    QStringEncoder encoder(QStringConverter::System, kConverterFlags);
+    const QByteArray bytes = encoder.encode(text);
+    return bytes.toStdString();
 }
+
+// False when the text has no form in the file that gives back these very bytes.
+bool fromMemory(const std::string& text, QString& out) {
+    QStringDecoder decoder(QStringConverter::System, kConverterFlags);
+    out = decoder.decode(QByteArrayView(text.data(), qsizetype(text.size())));
+    return !decoder.hasError() && toMemory(out) == text;
+}
+
+QString cannotRead(const QString& path, const QString& reason) {
+    return QStringLiteral("Fehler beim Lesen der Einstellungen aus '%1': %2.\n"
+                          "Es gelten die Grundeinstellungen; beim Beenden wird nichts "
+                          "gespeichert.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+const QString kNotAFile = QStringLiteral("keine gewöhnliche Datei");
+const QString kTooLarge =
+    QStringLiteral("die Datei ist größer als %1 MB").arg(kMaxSettingsFileBytes / (1024 * 1024));
+
+enum class Opened { File, Missing, Failed };
+
+#ifdef Q_OS_UNIX
+// Opens without waiting (a named pipe would block until some program writes to it) and
+// tells a plain file from anything else by the open file itself.
+Opened openPlainFile(QFile& file, QString& reason) {
+    const int fd =
+        ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // Missing, or a file stands where a folder of the path should be: the save creates the
+    // file (through a link to a missing file: that file), or says it cannot.
+    if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
+        return Opened::Missing;
+    if (fd < 0) {
+        reason = qt_error_string(errno);
+        return Opened::Failed;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = kNotAFile;
+        ::close(fd);
+        return Opened::Failed;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        reason = file.errorString();
+        ::close(fd);
+        return Opened::Failed;
+    }
+    return Opened::File;
+}
+#else
+Opened openPlainFile(QFile& file, QString& reason) {
+    const QFileInfo info(file.fileName());
+    if (!info.exists())
+        return Opened::Missing;
+    if (!info.isFile()) {
+        reason = kNotAFile;
+        return Opened::Failed;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return Opened::Failed;
+    }
+    return Opened::File;
+}
+#endif
 
 } // namespace
 
 FileSettingsStore::FileSettingsStore(QString path) : path_(std::move(path)) {}
 
-// Without close() nothing is committed: QSaveFile drops its temporary file.
+// Without close() nothing is committed: the temporary file goes with the AtomicFile.
 FileSettingsStore::~FileSettingsStore() = default;
 
 bool FileSettingsStore::open() {
-    if (path_.isEmpty())
-        return false;
     document_ = {};
     out_.reset();
-    open_ = true;
-    QFile file(path_);
-    if (!file.exists())
-        return true; // created by the first save
-    if (!file.open(QIODevice::ReadOnly)) {
-        setAside_ = SetDamagedFileAside(path_);
-        return true;
+    open_ = false;
+    openError_.clear();
+    saveError_.clear();
+    if (path_.isEmpty())
+        return false;
+    bool missing = false;
+    QByteArray bytes;
+    if (!readWholeFile(bytes, missing))
+        return false;
+    if (!missing) {
+        document_ = ParseRegFile(bytes);
+        if (document_.damaged)
+            setAside_ = SetDamagedFileAside(path_);
     }
-    document_ = ParseRegFile(file.readAll());
-    file.close();
-    if (document_.damaged)
-        setAside_ = SetDamagedFileAside(path_);
+    open_ = true;
     return true;
+}
+
+// Only a plain file of a sane size is read (a device such as /dev/zero never ends);
+// anything else, and a file that cannot be read, is not touched. A missing file is no
+// failure: the first save creates it.
+bool FileSettingsStore::readWholeFile(QByteArray& bytes, bool& missing) {
+    QFile file(path_);
+    QString reason;
+    const Opened opened = openPlainFile(file, reason);
+    missing = opened == Opened::Missing;
+    if (opened == Opened::File) {
+        if (file.size() > kMaxSettingsFileBytes) {
+            reason = kTooLarge;
+        } else {
+            bytes = file.read(kMaxSettingsFileBytes + 1);
+            if (file.error() != QFileDevice::NoError)
+                reason = file.errorString();
+            else if (bytes.size() > kMaxSettingsFileBytes)
+                reason = kTooLarge;
+        }
+    }
+    if (reason.isEmpty())
+        return true;
+    openError_ = cannotRead(path_, reason);
+    bytes.clear();
+    return false;
 }
 
 StoredValue FileSettingsStore::read(const std::string& name) {
     StoredValue result;
-    const RegValue* value = open_ ? document_.find(fromMemory(name)) : nullptr;
+    QString key;
+    const RegValue* value = open_ && fromMemory(name, key) ? document_.find(key) : nullptr;
     if (!value)
         return result;
     result.type = value->type;
@@ -68,27 +173,32 @@ bool FileSettingsStore::writeDword(const std::string& name, std::int32_t value) 
     return write(name, StoredValue::Type::Dword, {}, value);
 }
 
+// A value the file cannot give back as it is (not valid text in the system's encoding,
+// a NUL in it) is refused before anything is written.
 bool FileSettingsStore::write(const std::string& name, StoredValue::Type type,
                               const std::string& text, std::int32_t dword) {
-    if (!open_ || (!out_ && !beginWrite()))
+    if (!open_)
         return false;
     RegValue value;
-    value.name = fromMemory(name);
     value.type = type;
-    value.text = fromMemory(text);
     value.dword = static_cast<quint32>(dword);
-    document_.set(value);
-    return true;
+    if (!fromMemory(name, value.name) || !fromMemory(text, value.text) ||
+        !IsStorableRegText(value.name) || !IsStorableRegText(value.text))
+        return false;
+    if (!out_ && !beginWrite())
+        return false;
+    return document_.set(value);
 }
 
 // The first write creates the folder and the temporary file beside settings.reg, so a
 // store that cannot be written refuses that write already.
 bool FileSettingsStore::beginWrite() {
-    if (!QDir().mkpath(QFileInfo(path_).absolutePath()))
+    QDir().mkpath(QFileInfo(path_).absolutePath()); // when it fails, so does the open
+    auto out = std::make_unique<AtomicFile>(path_);
+    if (!out->open()) {
+        saveError_ = out->errorString();
         return false;
-    auto out = std::make_unique<QSaveFile>(path_);
-    if (!out->open(QIODevice::WriteOnly))
-        return false;
+    }
     out_ = std::move(out);
     return true;
 }
@@ -99,15 +209,14 @@ bool FileSettingsStore::close() {
     open_ = false;
     if (!out_)
         return true; // nothing written
-    const std::unique_ptr<QSaveFile> out = std::move(out_);
-    const QByteArray bytes = FormatRegFile(document_);
-    if (out->write(bytes) != bytes.size()) {
-        out->cancelWriting();
-        return false;
-    }
-    if (beforeCommit_)
+    const std::unique_ptr<AtomicFile> out = std::move(out_);
+    bool saved = out->write(FormatRegFile(document_));
+    if (saved && beforeCommit_)
         beforeCommit_(*out);
-    return out->commit();
+    saved = saved && out->commit();
+    if (!saved)
+        saveError_ = out->errorString();
+    return saved;
 }
 
 QString UserSettingsFilePath() {

@@ -8,17 +8,20 @@
 #include <functional>
 #include <memory>
 
-class QSaveFile;
+class AtomicFile;
 
 // The settings key as one registry export file per user. Reading accepts regedit's files;
 // writes are kept in memory and replace the file atomically at close(). A file that cannot
-// be read whole is moved aside (settings.reg.bad) and what could be read is used.
+// be read whole is moved aside (settings.reg.bad) and what could be read is used. A file
+// that cannot be opened at all (no permission, not a plain file, far too large) is left
+// where it is: the store does not open, so nothing is loaded and nothing saved over it.
 class FileSettingsStore : public SettingsStore {
 public:
     explicit FileSettingsStore(QString path);
     ~FileSettingsStore() override;
 
     bool open() override;
+    std::string openError() const override { return openError_.toStdString(); }
     StoredValue read(const std::string& name) override;
     bool writeString(const std::string& name, const std::string& value) override;
     bool writeExpandString(const std::string& name, const std::string& value) override;
@@ -28,21 +31,30 @@ public:
     const QString& path() const { return path_; }
     // Where open() put a damaged file; empty when it found none.
     const QString& setAsidePath() const { return setAside_; }
+    // The system's reason why the file could not be written; empty when it could.
+    const QString& saveError() const { return saveError_; }
     // Runs right before the commit (tests make the commit fail there).
-    void setBeforeCommit(std::function<void(QSaveFile&)> hook) { beforeCommit_ = std::move(hook); }
+    void setBeforeCommit(std::function<void(AtomicFile&)> hook) { beforeCommit_ = std::move(hook); }
 
 private:
+    bool readWholeFile(QByteArray& bytes, bool& missing);
     bool write(const std::string& name, StoredValue::Type type, const std::string& text,
                std::int32_t dword);
     bool beginWrite();
 
     QString path_;
     QString setAside_;
+    QString openError_;
+    QString saveError_;
     RegDocument document_;
     bool open_ = false;
-    std::unique_ptr<QSaveFile> out_;
-    std::function<void(QSaveFile&)> beforeCommit_;
+    std::unique_ptr<AtomicFile> out_;
+    std::function<void(AtomicFile&)> beforeCommit_;
 };
+
+// The largest settings file that is read: far more than a key of tens of thousands of
+// values needs, far less than would strain the memory.
+inline constexpr qint64 kMaxSettingsFileBytes = 16 * 1024 * 1024;
 
 // <per-user config folder>/Velcor_Monidesk/settings.reg
 QString UserSettingsFilePath();

@@ -18,12 +18,17 @@ QString keyPath() {
     return QString::fromUtf16(kRegKeyPath);
 }
 
+// The file's byte order mark is taken off before decoding; one that follows it belongs to
+// the text (a value may begin with U+FEFF).
+constexpr auto kDecoderFlags =
+    QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+
 QString decodeUtf16Le(QByteArrayView bytes, bool& damaged) {
     if (bytes.size() % 2 != 0) {
         damaged = true; // cut in the middle of a character
         bytes.chop(1);
     }
-    QStringDecoder decoder(QStringConverter::Utf16LE, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringConverter::Utf16LE, kDecoderFlags);
     return decoder.decode(bytes);
 }
 
@@ -37,7 +42,7 @@ QString decodeText(const QByteArray& bytes, bool& damaged) {
     QByteArrayView utf8 = bytes;
     if (bytes.startsWith("\xEF\xBB\xBF"))
         utf8 = utf8.sliced(3);
-    QStringDecoder decoder(QStringConverter::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringConverter::Utf8, kDecoderFlags);
     QString text = decoder.decode(utf8);
     if (!decoder.hasError())
         return text;
@@ -64,9 +69,15 @@ std::optional<QString> readQuoted(const QString& text, qsizetype& pos) {
     return std::nullopt;
 }
 
+// Quotes with the escapes readQuoted() reads: a line break (possible in a name only; a
+// text with one is written in hex) as "\n", so the value stays on its line.
 QString quoted(const QString& text) {
     QString out = QStringLiteral("\"");
     for (const QChar c : text) {
+        if (c == u'\n') {
+            out += QStringLiteral("\\n");
+            continue;
+        }
         if (c == u'\\' || c == u'"')
             out += u'\\';
         out += c;
@@ -75,8 +86,9 @@ QString quoted(const QString& text) {
 }
 
 // "xx,xx,...": regedit writes two digits per byte and no trailing comma, so an empty item
-// means the data was cut off.
-std::optional<QByteArray> parseHexBytes(const QString& data) {
+// means the data was cut off, and so does a single digit where the data may have been cut
+// (`twoDigits`; a hand-edited line in the middle of the file may have one).
+std::optional<QByteArray> parseHexBytes(const QString& data, bool twoDigits) {
     QByteArray bytes;
     const QString list = QString(data).remove(u' ').remove(u'\t');
     if (list.isEmpty())
@@ -84,11 +96,40 @@ std::optional<QByteArray> parseHexBytes(const QString& data) {
     for (const QString& item : list.split(u',')) {
         bool ok = false;
         const uint byte = item.toUInt(&ok, 16);
-        if (!ok || item.isEmpty() || item.size() > 2)
+        if (!ok || item.isEmpty() || item.size() > 2 || (twoDigits && item.size() != 2))
             return std::nullopt;
         bytes += char(byte);
     }
     return bytes;
+}
+
+// Whether UTF-16LE bytes hold their terminating NUL (the text ends there).
+bool hasTerminator(const QByteArray& bytes) {
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        if (bytes[i] == '\0' && bytes[i + 1] == '\0')
+            return true;
+    return false;
+}
+
+// For a value on a last line without a line break: whether it can be told from a value
+// that was cut off there. A quoted text has its closing quote; regedit writes a dword with
+// all eight digits, and a text in hex with its NUL; binary data of any other length could
+// always have been longer.
+bool completeAtEnd(const QString& data) {
+    if (data.startsWith(u'"') || data == u"-")
+        return true;
+    if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive))
+        return data.mid(6).trimmed().size() == 8;
+    const qsizetype colon = data.indexOf(u':');
+    if (colon < 0)
+        return false;
+    const QString kind = data.left(colon).toLower();
+    const auto bytes = parseHexBytes(data.mid(colon + 1), true);
+    if (!bytes)
+        return false;
+    if (kind == u"hex(1)" || kind == u"hex(2)")
+        return hasTerminator(*bytes);
+    return (kind == u"hex(4)" && bytes->size() == 4) || (kind == u"hex(b)" && bytes->size() == 8);
 }
 
 // UTF-16LE bytes of a string value, up to its first NUL.
@@ -126,14 +167,12 @@ std::optional<RegValue> parseData(const QString& data) {
     if (colon < 0)
         return std::nullopt;
     const QString kind = data.left(colon).toLower();
-    const auto bytes = parseHexBytes(data.mid(colon + 1));
+    const auto bytes = parseHexBytes(data.mid(colon + 1), false);
     if (!bytes)
         return std::nullopt;
-    value.type = StoredValue::Type::Other;
-    value.data = data;
-    if ((kind == u"hex(1)" || kind == u"hex(2)") && bytes->size() % 2 != 0)
-        return std::nullopt; // UTF-16 cut in the middle of a character
     if (kind == u"hex(1)" || kind == u"hex(2)") {
+        if (bytes->size() % 2 != 0)
+            return std::nullopt; // UTF-16 cut in the middle of a character
         value.type =
             kind == u"hex(1)" ? StoredValue::Type::String : StoredValue::Type::ExpandString;
         value.text = stringFromBytes(*bytes);
@@ -141,7 +180,10 @@ std::optional<RegValue> parseData(const QString& data) {
         value.type = StoredValue::Type::Dword;
         value.dword = quint32(quint8((*bytes)[0])) | quint32(quint8((*bytes)[1])) << 8 |
                       quint32(quint8((*bytes)[2])) << 16 | quint32(quint8((*bytes)[3])) << 24;
-    } else if (kind != u"hex" && !(kind.startsWith(u"hex(") && kind.endsWith(u')'))) {
+    } else if (kind == u"hex" || (kind.startsWith(u"hex(") && kind.endsWith(u')'))) {
+        value.type = StoredValue::Type::Other;
+        value.data = data;
+    } else {
         return std::nullopt;
     }
     return value;
@@ -150,12 +192,12 @@ std::optional<RegValue> parseData(const QString& data) {
 class Parser {
 public:
     explicit Parser(const QString& text) : lines_(text.split(u'\n')) {
-        // Every line regedit writes ends with a line break. A last line without one was
-        // cut off: a shortened dword or hex list would read as a wrong value, so it is
-        // left out.
-        if (!lines_.last().trimmed().isEmpty())
-            doc_.damaged = true;
-        lines_.removeLast();
+        // Every line regedit writes ends with a line break; a hand-edited file may end
+        // without one. Such a last line may also have been cut off: its value is checked
+        // to be complete (valueLine).
+        openEnd_ = !lines_.last().trimmed().isEmpty();
+        if (!openEnd_)
+            lines_.removeLast();
         for (QString& line : lines_)
             if (line.endsWith(u'\r'))
                 line.chop(1);
@@ -236,6 +278,8 @@ private:
                 return damage();
             data = *joined;
         }
+        if (openEnd_ && next_ == lines_.size() && !completeAtEnd(data))
+            return damage(); // the file ends inside this value
         if (section_ == Section::Other) {
             doc_.otherSections << line.left(equals + 1) + data;
             return;
@@ -243,20 +287,21 @@ private:
         if (section_ != Section::Key)
             return damage();
         if (data == u"-") {
-            doc_.values.removeIf(
-                [&](const RegValue& v) { return v.name.compare(name, Qt::CaseInsensitive) == 0; });
+            doc_.remove(name);
             return;
         }
         auto value = parseData(data);
         if (!value)
             return damage();
         value->name = name;
-        doc_.set(*value);
+        if (!doc_.set(*value))
+            return damage(); // a NUL in a quoted name or text
     }
 
     void damage() { doc_.damaged = true; }
 
     QStringList lines_;
+    bool openEnd_ = false; // the last line has no line break
     qsizetype next_ = 0;
     Section section_ = Section::None;
     RegDocument doc_;
@@ -277,9 +322,8 @@ QString formatValue(const RegValue& value) {
     const QString name = value.name.isEmpty() ? QStringLiteral("@") : quoted(value.name);
     switch (value.type) {
     case StoredValue::Type::String:
-        // regedit has no escape for line breaks: such a text goes as REG_SZ in hex.
-        if (value.text.contains(u'\n') || value.text.contains(u'\r') ||
-            value.text.contains(QChar(u'\0')))
+        // regedit has no escape for line breaks in a text: such a text goes as REG_SZ in hex.
+        if (value.text.contains(u'\n') || value.text.contains(u'\r'))
             return FormatHexValue(name, QStringLiteral("hex(1)"), utf16Bytes(value.text));
         return name + u'=' + quoted(value.text);
     case StoredValue::Type::ExpandString:
@@ -294,23 +338,60 @@ QString formatValue(const RegValue& value) {
     return {};
 }
 
-} // namespace
-
-const RegValue* RegDocument::find(const QString& name) const {
-    for (const RegValue& value : values)
-        if (value.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &value;
-    return nullptr;
+// Value names compare without regard to case: the index holds them case-folded.
+QString indexKey(const QString& name) {
+    return name.toCaseFolded();
 }
 
-void RegDocument::set(const RegValue& value) {
-    for (RegValue& existing : values) {
-        if (existing.name.compare(value.name, Qt::CaseInsensitive) == 0) {
-            existing = value;
-            return;
-        }
+} // namespace
+
+bool IsStorableRegText(const QString& text) {
+    return !text.contains(QChar(u'\0')) && text.isValidUtf16();
+}
+
+const QList<RegValue>& RegDocument::values() const {
+    if (removed_ > 0)
+        compact();
+    return values_;
+}
+
+void RegDocument::compact() const {
+    values_.removeIf([](const RegValue& v) { return v.type == StoredValue::Type::Missing; });
+    index_.clear();
+    for (qsizetype i = 0; i < values_.size(); ++i)
+        index_.insert(indexKey(values_[i].name), i);
+    removed_ = 0;
+}
+
+const RegValue* RegDocument::find(const QString& name) const {
+    const auto it = index_.constFind(indexKey(name));
+    return it == index_.constEnd() ? nullptr : &values_[*it];
+}
+
+bool RegDocument::set(const RegValue& value) {
+    const bool isText =
+        value.type == StoredValue::Type::String || value.type == StoredValue::Type::ExpandString;
+    if (value.type == StoredValue::Type::Missing || !IsStorableRegText(value.name) ||
+        (isText && !IsStorableRegText(value.text)))
+        return false;
+    const QString key = indexKey(value.name);
+    const auto it = index_.constFind(key);
+    if (it != index_.constEnd()) {
+        values_[*it] = value;
+    } else {
+        index_.insert(key, values_.size());
+        values_ << value;
     }
-    values << value;
+    return true;
+}
+
+void RegDocument::remove(const QString& name) {
+    const auto it = index_.constFind(indexKey(name));
+    if (it == index_.constEnd())
+        return;
+    values_[*it] = RegValue{};
+    index_.erase(it);
+    ++removed_;
 }
 
 RegDocument ParseRegFile(const QByteArray& bytes) {
@@ -340,7 +421,7 @@ QString FormatHexValue(const QString& quotedName, const QString& hexType, const 
 
 QByteArray FormatRegFile(const RegDocument& document) {
     QString text = kHeader5 + kCrLf + kCrLf + u'[' + keyPath() + u']' + kCrLf;
-    for (const RegValue& value : document.values)
+    for (const RegValue& value : document.values())
         if (value.type != StoredValue::Type::Missing)
             text += formatValue(value) + kCrLf;
     text += kCrLf;

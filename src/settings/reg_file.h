@@ -3,6 +3,7 @@
 #include "settings/settings_store.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,22 +21,42 @@ struct RegValue {
     QString data;      // Other: the data as it stood after "=", written back unchanged
 };
 
-struct RegDocument {
-    QList<RegValue> values;    // the key's values in file order
+class RegDocument {
+public:
     QStringList otherSections; // other keys, as logical lines, written back as they were
     bool damaged = false;      // some part could not be read (it is left out)
 
-    // Value names compare without regard to case, as in the registry.
+    // The key's values in file order.
+    const QList<RegValue>& values() const;
+    // Value names compare without regard to case, as in the registry; a lookup is one
+    // step, however many values the key holds.
     const RegValue* find(const QString& name) const;
-    void set(const RegValue& value); // replaces a value of the same name, else appends
+    // Replaces a value of the same name, else appends. Refuses (false, nothing changes) a
+    // value the file cannot give back as it is: a NUL in its name or text (every reader of
+    // the registry ends a text there) or a text that is not valid UTF-16.
+    bool set(const RegValue& value);
+    void remove(const QString& name);
+
+private:
+    void compact() const;
+
+    // Removed values stay as Missing until values() is asked for, so a file of many
+    // removals is read in one pass.
+    mutable QList<RegValue> values_;
+    mutable QHash<QString, qsizetype> index_; // case-folded name -> position in values_
+    mutable qsizetype removed_ = 0;
 };
 
+// Whether a text can be stored as a name or string value (see RegDocument::set).
+bool IsStorableRegText(const QString& text);
+
 // Reads UTF-16LE (with or without BOM) or UTF-8 text, CR LF or LF, "\" continuation lines;
-// whatever cannot be read is left out and marks the document damaged.
+// whatever cannot be read is left out and marks the document damaged. A last line without
+// a line break counts when it is a complete value; one cut off inside a value does not.
 RegDocument ParseRegFile(const QByteArray& bytes);
 
 // Writes what regedit writes: UTF-16LE with BOM, CR LF, expandable strings as hex(2)
-// wrapped at regedit's line width.
+// wrapped at regedit's line width. ParseRegFile gives back every value as it was.
 QByteArray FormatRegFile(const RegDocument& document);
 
 // One "name"=hex(n):... value with regedit's line continuation; the bytes as given.

@@ -97,10 +97,12 @@ private:
         }
     }
 
+    // A NUL would end the text for every reader: such a text is refused, not cut.
     bool setText(const std::string& name, DWORD type, const std::string& value) {
-        return key_ && RegSetValueExA(key_, name.c_str(), 0, type,
-                                      reinterpret_cast<const BYTE*>(value.c_str()),
-                                      static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+        return key_ && value.find('\0') == std::string::npos &&
+               RegSetValueExA(key_, name.c_str(), 0, type,
+                              reinterpret_cast<const BYTE*>(value.c_str()),
+                              static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
     }
 
     HKEY key_ = nullptr;

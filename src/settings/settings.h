@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <variant>
@@ -70,6 +71,13 @@ struct SettingField {
     SettingMember member;
     FirstRunDefault firstRun = KeepLoaded{};
 };
+
+// A channel name holds at most this many characters (UTF-16 units, as the setup window
+// counts them).
+inline constexpr int kChannelNameLength = 8;
+// Paths and the other texts are longer than this only when the store was tampered with
+// (no system takes such a path); loading leaves such a text out.
+inline constexpr std::size_t kMaxTextBytes = 4096;
 
 inline constexpr int kSettingsCount = 32;
 inline constexpr int kTextSettingsCount = 13;

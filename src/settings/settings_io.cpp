@@ -2,6 +2,7 @@
 
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 // Loading, first-run defaults and saving, all driven by kSettingsTable so that the store
 // order lives in one place. Standard C++ only: this also builds with the registry backend.
@@ -18,6 +19,46 @@ bool isText(SettingKind kind) {
     return kind == SettingKind::String || kind == SettingKind::ExpandString;
 }
 
+bool isChannelName(const SettingField& field) {
+    return std::string_view(field.name).starts_with("TNAME");
+}
+
+// Bytes of the UTF-8 character at text[at], and the UTF-16 units it takes. A byte that
+// starts no valid sequence counts as one character of its own.
+std::pair<std::size_t, int> utf8Character(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    const std::size_t length = lead < 0xC2   ? 1
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 1;
+    if (length == 1 || at + length > text.size())
+        return {1, 1};
+    for (std::size_t i = at + 1; i < at + length; ++i)
+        if ((byte(i) & 0xC0) != 0x80)
+            return {1, 1};
+    return {length, length == 4 ? 2 : 1};
+}
+
+// A stored text as loading takes it: a channel name cut to what the setup window holds
+// (never in the middle of a character), any other text left out when it is longer than
+// any path, as a cut path would name another file.
+std::string takeText(const SettingField& field, const std::string& text) {
+    if (!isChannelName(field))
+        return text.size() <= kMaxTextBytes ? text : std::string();
+    std::size_t end = 0;
+    int units = 0;
+    while (end < text.size()) {
+        const auto [bytes, width] = utf8Character(text, end);
+        if (units + width > kChannelNameLength)
+            break;
+        units += width;
+        end += bytes;
+    }
+    return text.substr(0, end);
+}
+
 // Texts first: a missing value reads as empty text, a value of any other type than a
 // string ends loading with a message. Returns false when loading must stop.
 bool loadTexts(SettingsStore& store, Settings& target, const SettingsMessage& message) {
@@ -32,7 +73,7 @@ bool loadTexts(SettingsStore& store, Settings& target, const SettingsMessage& me
             break;
         case StoredValue::Type::String:
         case StoredValue::Type::ExpandString:
-            text = value.text;
+            text = takeText(field, value.text);
             break;
         case StoredValue::Type::Dword:
         case StoredValue::Type::Other:
@@ -83,8 +124,13 @@ bool writeField(SettingsStore& store, const Settings& source, const SettingField
 } // namespace
 
 void LoadSettings(SettingsStore& store, Settings& target, const SettingsMessage& message) {
-    if (!store.open())
+    if (!store.open()) {
+        // A store that says why it cannot be opened (a settings file that cannot be read)
+        // says so once, here; the save then skips it silently.
+        if (const std::string why = store.openError(); message && !why.empty())
+            message(why);
         return;
+    }
     if (loadTexts(store, target, message))
         loadNumbers(store, target);
     store.close();

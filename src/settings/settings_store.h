@@ -20,7 +20,12 @@ public:
     virtual ~SettingsStore() = default;
     // Opens the key Velcor_Monidesk, creating it when missing; false when it cannot.
     virtual bool open() = 0;
+    // Why the last open() failed, as a message for the user (UTF-8); empty when there is
+    // nothing to tell, and the store is skipped silently.
+    virtual std::string openError() const { return {}; }
     virtual StoredValue read(const std::string& name) = 0;
+    // The writes refuse (false) a value the store could not give back as it is, such as
+    // a text with a NUL in it (every reader of the registry ends a text there).
     virtual bool writeString(const std::string& name, const std::string& value) = 0;
     virtual bool writeExpandString(const std::string& name, const std::string& value) = 0;
     virtual bool writeDword(const std::string& name, std::int32_t value) = 0;

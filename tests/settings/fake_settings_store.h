@@ -23,7 +23,8 @@ public:
     std::vector<Write> writes;
     std::set<std::string> failingWrites; // names whose write is refused
     bool openFails = false;
-    bool closeFails = false; // the buffered writes are lost at close
+    std::string openErrorText; // what openError() says after a failed open
+    bool closeFails = false;   // the buffered writes are lost at close
     int opens = 0;
     int closes = 0;
 
@@ -43,6 +44,7 @@ public:
         ++opens;
         return !openFails;
     }
+    std::string openError() const override { return openFails ? openErrorText : std::string(); }
     StoredValue read(const std::string& name) override {
         auto it = values.find(name);
         return it == values.end() ? StoredValue{} : it->second;

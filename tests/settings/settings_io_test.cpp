@@ -26,7 +26,9 @@ Settings customSettings() {
             [&](auto member) {
                 using V = std::remove_reference_t<decltype(s.*member)>;
                 if constexpr (std::is_same_v<V, std::string>)
-                    s.*member = std::string("Außen ") + field.name;
+                    s.*member = std::string(field.name).starts_with("TNAME")
+                                    ? std::string("Küche ") + field.name[5] // 7 characters
+                                    : std::string("Außen ") + field.name;
                 else if constexpr (std::is_same_v<V, bool>)
                     s.*member = true;
                 else
@@ -161,6 +163,63 @@ TEST(SettingsStore, KeyThatCannotBeOpenedIsSkippedSilently) {
     EXPECT_TRUE(store.writes.empty());
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(store.closes, 0);
+}
+
+// A store that can say why it did not open (a settings file that cannot be read) says
+// so once, at loading; the save skips it silently, as any store that does not open.
+TEST(SettingsStore, StoreThatCannotBeOpenedSaysWhyOnceAtLoading) {
+    FakeSettingsStore store = storeHolding(customSettings());
+    store.openFails = true;
+    store.openErrorText = "Fehler beim Lesen der Einstellungen";
+    Settings loaded;
+    Messages messages;
+    LoadSettings(store, loaded, messages.callback());
+    ASSERT_EQ(messages.shown, std::vector<std::string>{store.openErrorText});
+    SaveSettings(store, customSettings(), messages.callback());
+    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(store.writes.empty());
+    for (const SettingField& field : kSettingsTable)
+        EXPECT_TRUE(sameValue(loaded, Settings{}, field)) << field.name;
+}
+
+// Texts load as the windows hold them: a channel name with as many characters as the
+// setup window takes (UTF-16 units, never half a character), and no path or other text
+// longer than any system takes (left out: cut, it would name another file).
+TEST(LoadSettings, TextsAreBoundedAsTheWindowsHoldThem) {
+    const std::string smiley = "\xF0\x9F\x98\x80"; // two UTF-16 units
+    const std::string path(kMaxTextBytes, 'p');
+    const struct {
+        const char* name;
+        std::string stored;
+        std::string loaded;
+    } cases[] = {
+        {"TNAME1", "ABCDEFGH", "ABCDEFGH"},
+        {"TNAME2", "ABCDEFGHI", "ABCDEFGH"},
+        {"TNAME3",
+         "K\xC3\xBC"
+         "che S\xC3\xBC"
+         "d",
+         "K\xC3\xBC"
+         "che S\xC3\xBC"},
+        {"TNAME4", smiley + smiley + smiley + smiley + smiley, smiley + smiley + smiley + smiley},
+        {"TNAME5", "1234567" + smiley, "1234567"},
+        {"TNAME6", std::string(8'000'000, 'x'), "xxxxxxxx"},
+        {"TNAME7", std::string(20, '\xFF'), std::string(8, '\xFF')},
+        {"TNAME8", "", ""},
+        {"TLOG_PATH", path, path},
+        {"LLOG_PATH", path + "q", ""},
+        {"REGAPP", "INIT" + std::string(kMaxTextBytes, ' '), ""},
+    };
+    FakeSettingsStore store = storeHolding(customSettings());
+    for (const auto& c : cases)
+        store.setText(c.name, c.stored);
+    Settings loaded;
+    LoadSettings(store, loaded, {});
+    for (const auto& c : cases) {
+        const SettingField& field = kSettingsTable[rowOf(c.name)];
+        EXPECT_EQ(loaded.*std::get<std::string Settings::*>(field.member), c.loaded) << c.name;
+    }
+    EXPECT_EQ(loaded.GL_COM, customSettings().GL_COM);
 }
 
 TEST(FirstRun, FreshProfileGetsDefaultsAndSavesAllValuesInTableOrder) {

@@ -1,0 +1,351 @@
+#include "platform/atomic_file.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QString kTemporaryMark = QStringLiteral(".~monidesk-");
+constexpr int kRandomLength = 6;
+constexpr int kMaxLinkDepth = 40;
+constexpr int kNameAttempts = 100;
+// The most one system call writes; larger pieces are written in turns.
+constexpr qsizetype kMaxPiece = qsizetype(1) << 30;
+
+// The text of a C library error code (errno).
+QString errnoText(int code) {
+#ifdef Q_OS_WIN
+    return QString::fromLocal8Bit(std::strerror(code));
+#else
+    return qt_error_string(code);
+#endif
+}
+
+#ifdef Q_OS_WIN
+using NativePath = std::wstring;
+NativePath nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+HANDLE toHandle(qintptr handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+// The system's text for the calling thread's last error.
+QString lastError() {
+    const DWORD code = GetLastError();
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    QString text = length ? QString::fromWCharArray(buffer, int(length)).trimmed()
+                          : QStringLiteral("Error %1").arg(code);
+    LocalFree(buffer);
+    return text;
+}
+#else
+using NativePath = QByteArray;
+NativePath nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
+QString lastError() {
+    return qt_error_string(errno);
+}
+#endif
+
+// Follows symbolic links to the file that is to be replaced (it need not exist yet).
+QString resolveLinks(const QString& path, bool& loop) {
+    QString current = QFileInfo(path).absoluteFilePath();
+    for (int depth = 0; depth < kMaxLinkDepth; ++depth) {
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            return current;
+        const QString next = info.symLinkTarget();
+        if (next.isEmpty())
+            return current;
+        current = next;
+    }
+    loop = true;
+    return current;
+}
+
+QString randomSuffix() {
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QString suffix;
+    for (int i = 0; i < kRandomLength; ++i)
+        suffix += QLatin1Char(kChars[QRandomGenerator::global()->bounded(62)]);
+    return suffix;
+}
+
+// A save that was killed leaves its temporary file behind. One that is a few minutes old
+// belongs to no running save any more; a fresh one may, so it stays.
+void removeStaleTemporaries(const QString& target) {
+    const QFileInfo info(target);
+    const QDir folder = info.absoluteDir();
+    const QString name = info.fileName();
+    const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporarySeconds);
+    const QStringList entries =
+        folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& entry : entries) {
+        if (!IsAtomicFileTemporary(entry, name))
+            continue;
+        const QFileInfo temporary(folder.filePath(entry));
+        if (temporary.isFile() && !temporary.isSymLink() && temporary.lastModified() < limit)
+            QFile::remove(temporary.filePath());
+    }
+}
+
+// Makes the rename itself durable; not every file system can sync a folder, so this is
+// done where it works and otherwise left.
+void syncFolder([[maybe_unused]] const QString& path) {
+#ifndef Q_OS_WIN
+    const int fd = ::open(nativePath(QFileInfo(path).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (::fsync(fd) != 0) {
+        // The file's own data is synced already.
+    }
+    ::close(fd);
+#endif
+}
+
+} // namespace
+
+bool IsAtomicFileTemporary(const QString& fileName, const QString& targetName) {
+    const qsizetype prefix = targetName.size() + kTemporaryMark.size();
+    if (fileName.size() != prefix + kRandomLength || !fileName.startsWith(targetName) ||
+        QStringView(fileName).sliced(targetName.size(), kTemporaryMark.size()) != kTemporaryMark)
+        return false;
+    const QStringView suffix = QStringView(fileName).sliced(prefix);
+    return std::all_of(suffix.begin(), suffix.end(),
+                       [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); });
+}
+
+AtomicFile::AtomicFile(QString path) : path_(std::move(path)) {}
+
+AtomicFile::~AtomicFile() {
+    if (!committed_)
+        discard();
+}
+
+void AtomicFile::fail(const QString& error) {
+    if (!failed_)
+        error_ = error.isEmpty() ? errnoText(EIO) : error;
+    failed_ = true;
+}
+
+void AtomicFile::cancel() {
+    discard();
+    fail(errnoText(ECANCELED));
+}
+
+QString AtomicFile::errorString() const {
+    return error_;
+}
+
+#ifdef Q_OS_WIN
+
+bool AtomicFile::open() {
+    discard();
+    failed_ = committed_ = false;
+    error_.clear();
+    bool loop = false;
+    target_ = resolveLinks(path_, loop);
+    if (QFileInfo(target_).isDir()) {
+        fail(errnoText(EISDIR));
+        return false;
+    }
+    removeStaleTemporaries(target_);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary_ = target_ + kTemporaryMark + randomSuffix();
+        const HANDLE file = CreateFileW(nativePath(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            handle_ = reinterpret_cast<qintptr>(file);
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    fail(lastError());
+    temporary_.clear();
+    return false;
+}
+
+bool AtomicFile::write(QByteArrayView bytes) {
+    if (handle_ == -1 || failed_) {
+        fail(errnoText(EBADF));
+        return false;
+    }
+    const char* data = bytes.data();
+    for (qsizetype left = bytes.size(); left > 0;) {
+        DWORD written = 0;
+        const DWORD piece = DWORD(std::min(left, kMaxPiece));
+        if (!WriteFile(toHandle(handle_), data, piece, &written, nullptr) || written == 0) {
+            fail(lastError());
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+bool AtomicFile::commit() {
+    if (handle_ == -1 || failed_) {
+        fail(errnoText(EBADF));
+        discard();
+        return false;
+    }
+    const HANDLE file = toHandle(handle_);
+    const bool flushed = FlushFileBuffers(file);
+    if (!flushed)
+        fail(lastError());
+    handle_ = -1;
+    if (!CloseHandle(file) && flushed)
+        fail(lastError());
+    if (!failed_ && !MoveFileExW(nativePath(temporary_).c_str(), nativePath(target_).c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail(lastError());
+    if (failed_) {
+        discard();
+        return false;
+    }
+    committed_ = true;
+    return true;
+}
+
+void AtomicFile::discard() {
+    if (handle_ != -1) {
+        CloseHandle(toHandle(handle_));
+        handle_ = -1;
+    }
+    if (!temporary_.isEmpty() && !committed_)
+        DeleteFileW(nativePath(temporary_).c_str());
+    temporary_.clear();
+}
+
+#else
+
+bool AtomicFile::open() {
+    discard();
+    failed_ = committed_ = false;
+    error_.clear();
+    bool loop = false;
+    target_ = resolveLinks(path_, loop);
+    if (loop || QFileInfo(target_).isDir()) {
+        fail(errnoText(loop ? ELOOP : EISDIR));
+        return false;
+    }
+    removeStaleTemporaries(target_);
+    int fd = -1;
+    for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
+        temporary_ = target_ + kTemporaryMark + randomSuffix();
+        fd = ::open(nativePath(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                    0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0) {
+        fail(lastError());
+        temporary_.clear();
+        return false;
+    }
+    handle_ = fd;
+    // The new file gets the old one's owner and permissions (before any byte is in it).
+    struct stat old {};
+    if (::stat(nativePath(target_).constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Only the owner's own files can be given away: the new file stays the writer's.
+        }
+        if (::fchmod(fd, old.st_mode & 07777) != 0) {
+            fail(lastError());
+            discard();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AtomicFile::write(QByteArrayView bytes) {
+    if (handle_ == -1 || failed_) {
+        fail(errnoText(EBADF));
+        return false;
+    }
+    const char* data = bytes.data();
+    for (qsizetype left = bytes.size(); left > 0;) {
+        const ssize_t written = ::write(int(handle_), data, std::size_t(std::min(left, kMaxPiece)));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            fail(written < 0 ? lastError() : errnoText(EIO));
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+bool AtomicFile::commit() {
+    if (handle_ == -1 || failed_) {
+        fail(errnoText(EBADF));
+        discard();
+        return false;
+    }
+    const int fd = int(handle_);
+    if (::fsync(fd) != 0)
+        fail(lastError());
+    handle_ = -1;
+    if (::close(fd) != 0)
+        fail(lastError());
+    if (!failed_ &&
+        ::rename(nativePath(temporary_).constData(), nativePath(target_).constData()) != 0)
+        fail(lastError());
+    if (failed_) {
+        discard();
+        return false;
+    }
+    committed_ = true;
+    syncFolder(target_);
+    return true;
+}
+
+void AtomicFile::discard() {
+    if (handle_ != -1) {
+        ::close(int(handle_));
+        handle_ = -1;
+    }
+    if (!temporary_.isEmpty() && !committed_)
+        ::unlink(nativePath(temporary_).constData());
+    temporary_.clear();
+}
+
+#endif
+
+AtomicWriteResult WriteFileAtomically(const QString& path, QByteArrayView bytes) {
+    AtomicWriteResult result;
+    AtomicFile file(path);
+    if (!file.open()) {
+        result.status = AtomicWriteResult::Status::CreateFailed;
+        result.error = file.errorString();
+    } else if (!file.write(bytes) || !file.commit()) {
+        result.status = AtomicWriteResult::Status::WriteFailed;
+        result.error = file.errorString();
+    }
+    return result;
+}
