@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <charconv>
 
@@ -163,29 +162,28 @@ ChartFileRead ReadChartFile(const QString& path, int maxLines) {
     return result;
 }
 
-ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>& lines) {
-    ChartFileWrite result;
-    QSaveFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly)) {
-        result.status = ChartFileWrite::Status::CreateFailed;
+AtomicWriteResult WriteChartFile(const QString& path, const std::vector<QByteArray>& lines) {
+    AtomicWriteResult result;
+    AtomicFile file(path);
+    if (!file.open()) {
+        result.status = AtomicWriteResult::Status::CreateFailed;
         result.error = file.errorString();
         return result;
     }
+    // In pieces of about a megabyte: a full store is some 40 MB of text.
     QByteArray buffer;
     buffer.reserve(kChunk + 4096);
-    const int available = static_cast<int>(lines.size());
     bool written = true;
-    for (int i = 0; i < available && written; ++i) {
-        buffer.append(lines[static_cast<std::size_t>(i)]).append("\r\n");
-        if (buffer.size() >= kChunk || i == available - 1) {
-            written = file.write(buffer) == buffer.size();
+    for (std::size_t i = 0; i < lines.size() && written; ++i) {
+        buffer.append(lines[i]).append("\r\n");
+        if (buffer.size() >= kChunk || i + 1 == lines.size()) {
+            written = file.write(buffer);
             buffer.clear();
         }
     }
     if (!written || !file.commit()) {
-        result.status = ChartFileWrite::Status::WriteFailed;
+        result.status = AtomicWriteResult::Status::WriteFailed;
         result.error = file.errorString();
-        file.cancelWriting();
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/atomic_file.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -74,12 +76,6 @@ struct ChartFileRead {
 // lines at the first line longer than kMaxChartLineBytes.
 ChartFileRead ReadChartFile(const QString& path, int maxLines);
 
-struct ChartFileWrite {
-    enum class Status { Ok, CreateFailed, WriteFailed };
-    Status status = Status::Ok;
-    QString error; // the system's reason when not Ok
-};
-
-// Writes the lines, each followed by CR LF, replacing `path` only when all of it was
-// written: a failure leaves an existing file as it was.
-ChartFileWrite WriteChartFile(const QString& path, const std::vector<QByteArray>& lines);
+// Writes the lines, each followed by CR LF, replacing `path` only when all of it reached the
+// disk: a failure (a full disk, a size limit) leaves an existing file byte-identical.
+AtomicWriteResult WriteChartFile(const QString& path, const std::vector<QByteArray>& lines);

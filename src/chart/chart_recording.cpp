@@ -66,14 +66,14 @@ void ChartRecording::save() {
     takeChartPath(path);
     showChartPath();
     // The lines are taken now: samples recorded while the dialog was open are saved too.
-    const ChartFileWrite result = WriteChartFile(path, setup_.store->lines());
+    const AtomicWriteResult result = WriteChartFile(path, setup_.store->lines());
     switch (result.status) {
-    case ChartFileWrite::Status::Ok:
+    case AtomicWriteResult::Status::Ok:
         break;
-    case ChartFileWrite::Status::CreateFailed:
+    case AtomicWriteResult::Status::CreateFailed:
         dialogs().message(setup_.window, QStringLiteral("Fehler bei der Dateierstellung"));
         break;
-    case ChartFileWrite::Status::WriteFailed:
+    case AtomicWriteResult::Status::WriteFailed:
         // The file as it was before is kept; the recording is untouched.
         throw AppError(
             QStringLiteral("Fehler beim Schreiben der Datei %1: %2").arg(path, result.error));

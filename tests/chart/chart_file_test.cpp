@@ -1,14 +1,12 @@
 #include "chart/chart_file.h"
 #include "platform/app_error.h"
+#include "support/file_faults.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -247,34 +245,52 @@ TEST_F(ChartFileTest, ReadFailsForMissingDirectoryAndUnreadable) {
 
 TEST_F(ChartFileTest, WriteEndsEachLineWithCrLfAndReadsBackTheSame) {
     const std::vector<QByteArray> lines{kLine, "b\rc", "", "end\r"};
-    ASSERT_EQ(WriteChartFile(path("out.txt"), lines).status, ChartFileWrite::Status::Ok);
+    ASSERT_EQ(WriteChartFile(path("out.txt"), lines).status, AtomicWriteResult::Status::Ok);
     EXPECT_EQ(readAll(path("out.txt")), kLine + "\r\nb\rc\r\n\r\nend\r\r\n");
     const ChartFileRead read = ReadChartFile(path("out.txt"), 100);
     EXPECT_EQ(read.lines, lines);
 }
 
 TEST_F(ChartFileTest, CreateFailsForDirectoryOrMissingFolder) {
-    EXPECT_EQ(WriteChartFile(dir.path(), {kLine}).status, ChartFileWrite::Status::CreateFailed);
+    EXPECT_EQ(WriteChartFile(dir.path(), {kLine}).status, AtomicWriteResult::Status::CreateFailed);
     EXPECT_EQ(WriteChartFile(path("no/such/folder.txt"), {kLine}).status,
-              ChartFileWrite::Status::CreateFailed);
+              AtomicWriteResult::Status::CreateFailed);
 }
 
-TEST_F(ChartFileTest, FailedWriteKeepsTheOldFile) {
-    writeAll(path("old.txt"), "old content\r\n");
-    // A file size limit makes the disk "full" after 4 KiB.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const std::vector<QByteArray> lines(1000, kLine);
-    const ChartFileWrite result = WriteChartFile(path("old.txt"), lines);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_EQ(result.status, ChartFileWrite::Status::WriteFailed);
-    EXPECT_FALSE(result.error.isEmpty());
-    EXPECT_EQ(readAll(path("old.txt")), QByteArray("old content\r\n"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.txt")});
+// Saves that do not fit, small ones (less than any write buffer) and large ones, on a full
+// tmpfs and under a file-size limit: the old file stays byte-identical and the reason is
+// the system's.
+TEST_F(ChartFileTest, FailedWriteKeepsTheOldFileWhateverItsSize) {
+    const QByteArray old = "old content\r\n";
+    const std::size_t sizes[] = {40, 20000}; // lines: about 4.4 KB and 2 MB
+    for (const std::size_t count : sizes) {
+        SCOPED_TRACE(count);
+        const std::vector<QByteArray> lines(count, kLine);
+        writeAll(path("old.txt"), old);
+        AtomicWriteResult limited;
+        {
+            const FileSizeLimit limit(1000);
+            ASSERT_TRUE(limit.active());
+            limited = WriteChartFile(path("old.txt"), lines);
+        }
+        EXPECT_EQ(limited.status, AtomicWriteResult::Status::WriteFailed);
+        EXPECT_EQ(limited.error, QStringLiteral("File too large"));
+        EXPECT_EQ(readAll(path("old.txt")), old);
+        EXPECT_EQ(FilesIn(dir.path()), QStringList{QStringLiteral("old.txt")});
+
+        SmallTmpfs disk(64);
+        if (!disk.mounted())
+            continue;
+        const QString target = disk.path() + QStringLiteral("/chart.txt");
+        writeAll(target, old);
+        ASSERT_TRUE(disk.fill());
+        const AtomicWriteResult full = WriteChartFile(target, lines);
+        EXPECT_EQ(full.status, AtomicWriteResult::Status::WriteFailed);
+        EXPECT_EQ(full.error, QStringLiteral("No space left on device"));
+        EXPECT_EQ(readAll(target), old);
+        EXPECT_EQ(FilesIn(disk.path()),
+                  (QStringList{QStringLiteral("chart.txt"), QStringLiteral("filler")}));
+    }
 }
 
 } // namespace

@@ -131,6 +131,33 @@ inline ChildResult RunInChild(const std::function<std::string()>& work,
     return result;
 }
 
+// Limits the size of the files this process writes, for the life of the object, with SIGXFSZ
+// ignored as the program does. For code that needs the test's own objects (a window, a
+// store); RunInChild keeps the limit out of the test process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long long bytes) {
+        previousHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limit = saved_;
+        limit.rlim_cur = rlim_t(bytes);
+        active_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        ::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    bool active() const { return active_; }
+
+private:
+    rlimit saved_{};
+    sighandler_t previousHandler_ = nullptr;
+    bool active_ = false;
+};
+
 // The names in a folder, hidden ones too.
 inline QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(
