@@ -6,11 +6,13 @@
 #include "app/dispatch.h"
 #include "app/filelog.h"
 #include "app/start_unit.h"
+
 #include "level/tidespan.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "settings/setup.h"
 #include "temperature/heatspan.h"
+#include <QTimer>
 
 TfmStart* fmStart = nullptr;
 TfmSerial* fmSerial = nullptr;
@@ -41,6 +43,8 @@ void CreateWindows() {
     QObject::connect(fmSetup, &TfmSetup::closed, fmStart, &TfmStart::ApplyChannelNames);
 
     fmStart->ApplyFirstRunDefaults();
+    // The first tick comes from the message loop, never before the windows exist.
+    fmStart->Timer2->start();
 }
 
 namespace {

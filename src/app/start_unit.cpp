@@ -60,11 +60,13 @@ TfmStart::TfmStart(QWidget* parent) : QWidget(parent) {
             TR1Click();
     });
 
-    // Enabled from creation; its first tick comes from the message loop. The tick is
-    // queued rather than run inside the timer's own event: Qt does not fire a timer again
-    // while its handler runs, so a message box opened by a tick would stop the polling and
-    // logging until it is closed. Queued, the box's own loop goes on ticking. A tick still
-    // queued when the timer stops is dropped.
+    // Started once every window exists (CreateWindows): a message box shown while the
+    // settings load runs an event loop of its own, and a tick there would poll before the
+    // diagnose window and the serial holder exist. The tick is queued rather than run
+    // inside the timer's own event: Qt does not fire a timer again while its handler runs,
+    // so a message box opened by a tick would stop the polling and logging until it is
+    // closed. Queued, the box's own loop goes on ticking. A tick still queued when the
+    // timer stops is dropped.
     Timer2 = new QTimer(this);
     Timer2->setInterval(100);
     connect(
@@ -74,7 +76,6 @@ TfmStart::TfmStart(QWidget* parent) : QWidget(parent) {
                 Timer2Timer();
         },
         Qt::QueuedConnection);
-    Timer2->start();
 
     FormCreate();
 }

@@ -8,12 +8,18 @@
 #include "link/usb_com.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
+#include "support/qt_print.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTimer>
+
+#include "app/diagnose.h"
+#include "settings/fake_settings_store.h"
+
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -89,6 +95,43 @@ TEST_F(SettingsLifecycle, SigtermClosesLikeTheWindowAndTheSettingsAreSaved) {
     ResetSettings();
     createWindows();
     EXPECT_EQ(settings.GL_COM, 3);
+}
+
+TEST_F(SettingsLifecycle, NoTickBeforeTheWindowsExistEvenWhileAStartMessageIsOpen) {
+    // A wrongly typed channel name makes loading show a box while the main window is being
+    // created; the box's event loop must not run a tick, or the USB link would open before
+    // the diagnose window exists and never show the receiver.
+    FakeSettingsStore stored;
+    stored.setText("REGAPP", "INIT");
+    stored.setDword("TNAME2", 7);
+    struct Source : SettingsStoreSource {
+        FakeSettingsStore* store;
+        std::unique_ptr<SettingsStore> make() override {
+            return std::make_unique<FakeSettingsStore>(*store);
+        }
+    } source;
+    source.store = &stored;
+    const ScopedInstall<SettingsStoreSource> installed(settingsStoreSeam, source);
+    usb->devices = 1;
+    int callsDuringTheBox = -1;
+    dialogs.whileMessageShown = [this, &callsDuringTheBox] {
+        QElapsedTimer open;
+        open.start();
+        while (open.elapsed() < 350)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        callsDuringTheBox = usb->count("GetNumDevices");
+    };
+    createWindows();
+    ASSERT_EQ(dialogs.messages, QStringList{QStringLiteral("Ungültiger Datentyp für 'TNAME2'")});
+    EXPECT_EQ(callsDuringTheBox, 0);
+
+    // Once the windows exist the ticks come, and the diagnose window shows the receiver.
+    QElapsedTimer running;
+    running.start();
+    while (!usbOpen && running.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(usbOpen);
+    EXPECT_EQ(fmDiagnose->l_devcount->text(), QStringLiteral("DEVICES : 1"));
 }
 
 } // namespace

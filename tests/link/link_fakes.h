@@ -3,6 +3,7 @@
 #include "link/CP2102_USB.h"
 #include "link/link_state.h"
 #include "link/serial_port.h"
+#include "support/qt_print.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,11 +15,6 @@
 #include <ostream>
 #include <string>
 #include <utility>
-
-// Readable failure messages for texts.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 // Records what the links show; installs itself as linkIndicators for its lifetime.
 class FakeIndicators : public LinkIndicators {

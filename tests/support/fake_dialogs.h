@@ -21,10 +21,15 @@ public:
     std::deque<QString> saveAnswers; // next saveFileName() results ("" = cancel)
     bool printAnswer = false;
     int printDialogs = 0;
-    // Called inside error(), as a real modal box would let ticks run meanwhile.
+    // Called inside error() and message(), as a real modal box would let ticks run meanwhile.
     std::function<void()> whileErrorShown;
+    std::function<void()> whileMessageShown;
 
-    void message(QWidget*, const QString& text) override { messages << text; }
+    void message(QWidget*, const QString& text) override {
+        messages << text;
+        if (whileMessageShown)
+            whileMessageShown();
+    }
     void error(QWidget*, const QString& text) override {
         errors << text;
         if (whileErrorShown)
