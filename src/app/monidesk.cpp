@@ -2,10 +2,12 @@
 
 #include "alarm/alarm.h"
 #include "app/diagnose.h"
+#include "app/error_report.h"
 #include "app/filelog.h"
 #include "app/start_unit.h"
 #include "level/tidespan.h"
 #include "link/link_indicators.h"
+#include "link/link_notice.h"
 #include "link/serial_com.h"
 #include "settings/setup.h"
 #include "temperature/heatspan.h"
@@ -26,6 +28,7 @@ void CreateWindows() {
     fmSerial = new TfmSerial;
     fmDiagnose = new TfmDiagnose;
     linkIndicators = fmDiagnose;
+    SetLinkNoticeHook(ErrorReport::ReportLater);
     fmTermo = new TfmTermo;
     fmSetup = new TfmSetup;
     fmLevel = new TfmLevel;
@@ -43,6 +46,7 @@ template <typename T> void destroy(T*& window) {
 
 void DestroyWindows() {
     linkIndicators = nullptr;
+    SetLinkNoticeHook({});
     destroy(fmFilelog);
     destroy(fmAlarm);
     destroy(fmLevel);
