@@ -74,5 +74,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Velcor Monidesk Developers <monidesk@velcor
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded as plugins, so dpkg-shlibdeps cannot see them: the platform plugins (no window
+# without them) and the SVG plugins (every picture of the program is an SVG). The German
+# texts of Qt's own dialogs are welcome.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
