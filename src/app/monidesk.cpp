@@ -4,10 +4,12 @@
 #include "alarm/check_alarms.h"
 #include "app/diagnose.h"
 #include "app/dispatch.h"
+#include "platform/error_report.h"
 #include "app/filelog.h"
 #include "app/start_unit.h"
 
 #include "level/tidespan.h"
+#include "link/link_notice.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "settings/setup.h"
@@ -39,6 +41,7 @@ void CreateWindows() {
     linkIndicators.install(fmDiagnose);
     alarmResponse.install(fmTermo);
     SetTelegramDispatcher(DispatchTelegram);
+    SetLinkNoticeHook(ErrorReport::ReportLater);
     // The windows among each other.
     QObject::connect(fmSetup, &TfmSetup::closed, fmStart, &TfmStart::ApplyChannelNames);
 
@@ -57,6 +60,7 @@ template <typename T> void destroy(T*& window) {
 void DestroyWindows() {
     linkIndicators.uninstall(fmDiagnose);
     alarmResponse.uninstall(fmTermo);
+    SetLinkNoticeHook({});
     destroy(fmFilelog);
     destroy(fmAlarm);
     destroy(fmLevel);

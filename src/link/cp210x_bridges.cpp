@@ -101,9 +101,13 @@ SI_STATUS Cp210xBridges::SI_Open(std::uint32_t deviceNum, SI_HANDLE* handle) {
     port_->setStopBits(QSerialPort::OneStop);
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite)) {
+        // Qt says PermissionError for a busy tty too; the file modes tell them apart.
+        if (port_->error() == QSerialPort::PermissionError && DeviceRefusesUser(openPath_))
+            denied_.refused(openPath_, DeniedDeviceText(openPath_, openPath_));
         release();
         return SI_DEVICE_NOT_FOUND;
     }
+    denied_.opened();
     static std::uintptr_t opens = 0;
     generation_ = ++opens;
     *handle = reinterpret_cast<SI_HANDLE>(generation_);

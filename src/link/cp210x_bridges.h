@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/CP2102_USB.h"
+#include "link/link_notice.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,7 +15,8 @@ class QSerialPort;
 // first by port name; the product string is the USB product description. Open, baud
 // rate, purge, queue count and read go through QSerialPort. A device that vanishes
 // (unplugged, hung up) makes the queue check fail; one plugged in again is found by the
-// next count.
+// next count. A tty this user may not open is noticed once (GiveLinkNotice), and again
+// after it has been open; the link goes on trying it silently.
 class Cp210xBridges : public UsbXpress {
 public:
     // `sysRoot` and `devRoot` stand for /sys and /dev (tests point them at a scratch tree).
@@ -51,4 +53,5 @@ private:
     QString openPath_;
     std::uintptr_t generation_ = 0; // handle of the open device; 0 = none
     int readTimeoutMs_ = 500;
+    DeniedDeviceNotice denied_;
 };

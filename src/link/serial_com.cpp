@@ -15,9 +15,10 @@ TfmSerial::~TfmSerial() {
 namespace {
 
 // Opens and configures the port named by GL_COM. Any failure leaves the link closed,
-// without a message, for the next tick to try again. A port that opened but could not
-// be configured is closed again, or every later attempt would find it busy.
-void openPort(SerialPort& port) {
+// without a message, for the next tick to try again; only a port this user may not open
+// is noticed, once. A port that opened but could not be configured is closed again, or
+// every later attempt would find it busy.
+void openPort(SerialPort& port, DeniedDeviceNotice& denied) {
     port.setPortName(QStringLiteral("COM%1").arg(settings.GL_COM));
     port.setBaudRate(settings.CHK_V264 ? kLegacyBaud : kStandardBaud);
     port.setFormat8N1();
@@ -25,10 +26,14 @@ void openPort(SerialPort& port) {
         comOpen = port.open();
         if (!comOpen)
             return;
+        denied.opened();
         port.setReadTimeout(200);
         port.setDtr(true);
         port.setRts(false);
         port.purge();
+    } catch (const SerialPortDenied& refusal) {
+        comOpen = false;
+        denied.refused(refusal.device(), refusal.text());
     } catch (const AppError&) {
         comOpen = false;
         port.close();
@@ -82,7 +87,7 @@ void PollSerialReceiver(TfmSerial* holder) {
         return;
     SerialPort& port = *holder->ComPort1;
     if (settings.GL_COM > 0 && !comOpen)
-        openPort(port);
+        openPort(port, holder->ComPortDenied);
     if (!comOpen)
         return;
     // The port stays on the name and baud rate it was opened with; CHK_V264 picks the

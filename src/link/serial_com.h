@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/link_notice.h"
 #include "link/link_state.h"
 #include "link/serial_port.h"
 
@@ -17,12 +18,15 @@ public:
     ~TfmSerial() override;
 
     std::unique_ptr<SerialPort> ComPort1;
+    // A port the user may not open is noticed once, and again after it has been open.
+    DeniedDeviceNotice ComPortDenied;
 };
 
 // The serial receiver link: called in every poll tick right after the USB link. Opens
 // the port named by GL_COM when none is open, then reads one frame when exactly one
 // whole frame is waiting. Errors of an open port raise AppError; when its device has
-// gone, the port is closed first so that a later tick opens it anew.
+// gone, the port is closed first so that a later tick opens it anew. A port that refuses
+// this user is noticed once (GiveLinkNotice) and tried again silently.
 void PollSerialReceiver(TfmSerial* holder);
 
 // Baud rates of the two formats on the COM port.

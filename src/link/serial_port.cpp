@@ -1,5 +1,7 @@
 #include "link/serial_port.h"
 
+#include "link/link_notice.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -64,9 +66,15 @@ public:
     }
 
     bool open() override {
-        port_.setPortName(ResolvePortName(name_));
+        const QString device = ResolvePortName(name_);
+        port_.setPortName(device);
         port_.clearError();
-        return port_.open(QIODevice::ReadWrite);
+        if (port_.open(QIODevice::ReadWrite))
+            return true;
+        // Qt says PermissionError for a busy device too; the file modes tell them apart.
+        if (port_.error() == QSerialPort::PermissionError && DeviceRefusesUser(device))
+            throw SerialPortDenied(device, DeniedDeviceText(name_, device));
+        return false;
     }
 
     void setReadTimeout(int milliseconds) override { readTimeoutMs_ = milliseconds; }

@@ -11,7 +11,8 @@ class QSerialPort;
 
 // The operations the serial link needs of a COM port, and nothing more. Once the port is
 // open, a failing operation raises AppError with a German text naming the port; opening
-// itself reports failure through its result.
+// itself reports failure through its result, except for a device the user may not open
+// (SerialPortDenied).
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
@@ -35,6 +36,18 @@ public:
 class SerialPortGone : public AppError {
 public:
     using AppError::AppError;
+};
+
+// Raised by open() when the device exists but its file modes let this user not open it
+// (Unix; on Windows a refused port is one in use). The text names the device and the cure.
+class SerialPortDenied : public AppError {
+public:
+    SerialPortDenied(const QString& device, const QString& text)
+        : AppError(text), device_(device) {}
+    QString device() const { return device_; }
+
+private:
+    QString device_;
 };
 
 // The device a port name stands for. On Windows "COMn" as it is; elsewhere the device

@@ -4,6 +4,7 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <exception>
 
@@ -66,6 +67,16 @@ void Report(const QString& text) {
     // The box is modal: ticks go on inside it and may report again (counted above).
     dialogs().error(QApplication::activeWindow(), text);
     s.boxOpen = false;
+}
+
+void ReportLater(const QString& text) {
+    // While another box is open the text waits for it to close rather than being counted.
+    QTimer::singleShot(state().boxOpen ? 100 : 0, QCoreApplication::instance(), [text] {
+        if (state().boxOpen)
+            ReportLater(text);
+        else
+            Report(text);
+    });
 }
 
 int SuppressedCount() {

@@ -19,6 +19,10 @@ bool RunHandler(const std::function<void()>& handler);
 // Shows (or counts) one error text.
 void Report(const QString& text);
 
+// Reports a text once control is back in the event loop, and after any box open then: for
+// notices given from inside a tick's calls, where a box must not open.
+void ReportLater(const QString& text);
+
 // Errors counted but not shown since the program started.
 int SuppressedCount();
 

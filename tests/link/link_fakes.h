@@ -121,6 +121,7 @@ private:
 class FakeSerialPort : public SerialPort {
 public:
     bool present = true; // open() succeeds
+    bool denied = false; // open() finds a device this user may not open
     bool isOpen = false;
     QByteArray input;    // bytes waiting
     QByteArray incoming; // arrives just before the next count (after any purge)
@@ -137,6 +138,8 @@ public:
         log << QStringLiteral("open ") + name;
         if (isOpen) // as a real port: a second open of the same device fails
             return false;
+        if (denied)
+            throw SerialPortDenied(name, QStringLiteral("Keine Berechtigung für %1").arg(name));
         isOpen = present;
         return present;
     }
