@@ -55,6 +55,9 @@ public:
         port_.setBaudRate(9600);
         setFormat8N1();
         port_.setFlowControl(QSerialPort::NoFlowControl);
+        // A flood between two ticks is held to a few frames; the rest waits in the driver
+        // and goes with the purge that more than one frame brings.
+        port_.setReadBufferSize(kSerialReadBufferBytes);
     }
 
     void setPortName(const QString& name) override { name_ = name; }

@@ -64,3 +64,6 @@ bool TtyHungUp(QSerialPort& port);
 // A COM port on QSerialPort: starts as COM1, 9600 baud, 8N1, no flow control, DTR and RTS
 // off. The bytes waiting are found with waitForReadyRead(0) and bytesAvailable().
 std::unique_ptr<SerialPort> MakeQtSerialPort();
+
+// What a COM port keeps of the bytes waiting: a few frames' worth.
+inline constexpr int kSerialReadBufferBytes = 256;

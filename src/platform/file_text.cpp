@@ -18,7 +18,9 @@ QByteArray ToFileText(const QString& text) {
 }
 
 QString FromFileText(const QByteArray& bytes) {
-    QStringDecoder decoder(QStringConverter::System);
+    // A leading U+FEFF is text like any other (a channel name may begin with one), not a
+    // byte order mark to drop: what is read back is what was written.
+    QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }
 

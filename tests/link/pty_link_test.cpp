@@ -115,6 +115,25 @@ TEST_F(PtyLink, ClosedTerminalIsReportedOnceAndTakenAgain) {
     EXPECT_EQ(dialogs.errors.size(), 1);
 }
 
+TEST(QtSerialPortOnAPty, AFloodBetweenTwoTicksIsHeldToAFewFrames) {
+    PtyLine line;
+    ASSERT_TRUE(line.open());
+    const auto port = MakeQtSerialPort();
+    port->setPortName(line.path());
+    ASSERT_TRUE(port->open());
+    const QByteArray chunk(1024, 'x');
+    int waiting = 0;
+    for (int i = 0; i < 256; ++i) { // a quarter of a megabyte, or what the line takes
+        line.send(chunk);
+        waiting = port->bytesWaiting();
+    }
+    EXPECT_GT(waiting, kTelegramSize); // more than a frame: the link throws it all away
+    EXPECT_LE(waiting, kSerialReadBufferBytes);
+    port->purge();
+    EXPECT_EQ(port->bytesWaiting(), 0);
+    port->close();
+}
+
 TEST(Cp210xBridges, ListsTheDriversTtysInPortOrder) {
     FakeBridgeTree tree;
     tree.plug(QStringLiteral("ttyUSB10"), QStringLiteral("cp210x"), QStringLiteral("B"),

@@ -35,8 +35,19 @@ public:
         if (whileErrorShown)
             whileErrorShown();
     }
-    QString openFileName(QWidget*) override { return next(openAnswers); }
-    QString saveFileName(QWidget*) override { return next(saveAnswers); }
+    // Called inside the file dialogs, as ticks (and recording) go on while one is open.
+    std::function<void()> whileFileDialogShown;
+
+    QString openFileName(QWidget*) override {
+        if (whileFileDialogShown)
+            whileFileDialogShown();
+        return next(openAnswers);
+    }
+    QString saveFileName(QWidget*) override {
+        if (whileFileDialogShown)
+            whileFileDialogShown();
+        return next(saveAnswers);
+    }
     bool print(QWidget*, QPrinter*) override {
         ++printDialogs;
         return printAnswer;

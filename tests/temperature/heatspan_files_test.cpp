@@ -7,6 +7,7 @@
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
 #include "temperature/temperature_state.h"
+#include "temperature_telegrams.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -175,8 +176,29 @@ TEST_F(HeatSpanFilesTest, BadNumberStopsTheRebuildThroughTheErrorReport) {
               QStringList{QStringLiteral("'8.x' is not a valid floating point value")});
     EXPECT_EQ(window.Chart1->pointCount(), 1);
     EXPECT_EQ(tempRecords.count(), 3);
+    // The panels stay as they were, the file name too; the setting follows the dialog.
     EXPECT_EQ(window.statusPanel(2), QStringLiteral("before"));
     EXPECT_EQ(window.statusPanel(0), QStringLiteral("Datensätze:"));
+    EXPECT_EQ(window.statusPanel(1), QStringLiteral("Datei:"));
+    EXPECT_EQ(QString::fromStdString(settings.TCHART_PATH), path("bad.txt"));
+}
+
+TEST_F(HeatSpanFilesTest, SamplesRecordedWhileTheOpenDialogIsUpStayAheadOfTheFile) {
+    write(path("file.txt"), termoLogLine(10) + "\r\n" + termoLogLine(11) + "\r\n");
+    record(2); // given up once the file is read
+    tempRecords.recording = true;
+    fake.whileFileDialogShown = [] {
+        SendChannel(1, 5.0);
+        SendStatusTelegram(0);
+    };
+    open(path("file.txt"));
+    ASSERT_EQ(tempRecords.count(), 3);
+    EXPECT_TRUE(tempRecords.line(0).contains("  ,  5.0  ,  "));
+    EXPECT_EQ(tempRecords.line(1), termoLogLine(10));
+    EXPECT_EQ(tempRecords.line(2), termoLogLine(11));
+    ASSERT_EQ(window.Chart1->pointCount(), 3);
+    EXPECT_EQ(window.Chart1->value(0, 0), 5.0);
+    EXPECT_EQ(window.statusPanel(0), QStringLiteral("Datensätze: 3"));
 }
 
 TEST_F(HeatSpanFilesTest, LongerFileFillsTheStoreAndSaysSoOnce) {
