@@ -1,4 +1,5 @@
 // Figures for the hot paths; run `monidesk-bench` (Google Benchmark flags apply).
+#include "app/monidesk.h"
 #include "link/crc16.h"
 #include "link/telegram.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    InitResources();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
