@@ -8,10 +8,8 @@
 
 #include <array>
 
-// The one text form of a temperature sample, shared by the record store, the data
-// logger and chart files: date, time, the eight temperatures with one decimal ("."
-// whatever the locale) and the word "TermoLog", joined by "  ,  ". No line end.
-inline constexpr char kTermoLogSeparator[] = "  ,  ";
+// The TermoLog line of a temperature sample, for the record store, the data logger and chart
+// files: date, time, the eight temperatures with one decimal and the word "TermoLog".
 inline constexpr char kTermoLogMarker[] = "TermoLog";
 
 // Chart files and the data logger's files: lines ending in "TermoLog", the eight
