@@ -160,26 +160,17 @@ QSize DotMatrixDisplay::sizeHint() const {
 }
 
 void DotMatrixDisplay::invalidateBackground() {
-    background_ = QPixmap();
+    background_.invalidate();
     update();
-}
-
-void DotMatrixDisplay::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    invalidateBackground();
 }
 
 void DotMatrixDisplay::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange)
+    if (StaticLayer::staleAfter(event))
         invalidateBackground();
 }
 
-void DotMatrixDisplay::renderBackground() {
-    const qreal ratio = devicePixelRatioF();
-    background_ = QPixmap(size() * ratio);
-    background_.setDevicePixelRatio(ratio);
-    QPainter painter(&background_);
+void DotMatrixDisplay::drawBackground(QPainter& painter) const {
     // A glass pane set into the panel: sunken rim, then the display colour.
     const QBrush face(backgroundColor_);
     qDrawShadePanel(&painter, rect(), palette(), true, 1, &face);
@@ -197,10 +188,9 @@ void DotMatrixDisplay::paintCell(QPainter& painter, int column, int row) const {
 }
 
 void DotMatrixDisplay::paintEvent(QPaintEvent* event) {
-    if (background_.isNull() || background_.deviceIndependentSize().toSize() != size())
-        renderBackground();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_);
+    background_.paint(painter, *this, backgroundColor_,
+                      [this](QPainter& layer) { drawBackground(layer); });
     const QRect dirty = event->rect();
     for (int row = 0; row < rows_; ++row)
         for (int column = 0; column < columns_; ++column)

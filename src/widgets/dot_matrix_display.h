@@ -1,7 +1,7 @@
 #pragma once
 
+#include "widgets/static_layer.h"
 #include <QColor>
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -65,7 +65,6 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -74,7 +73,7 @@ private:
     void resizeContent();
     void layoutChange();
     void invalidateBackground();
-    void renderBackground();
+    void drawBackground(QPainter& painter) const;
     void paintCell(QPainter& painter, int column, int row) const;
 
     int rows_ = 2;
@@ -84,5 +83,5 @@ private:
     QColor backgroundColor_{128, 128, 0}; // olive
     QColor dotColor_{Qt::black};
     std::vector<std::u32string> cells_; // one string of columns_ characters per row
-    QPixmap background_;                // background and frame; rebuilt when stale
+    StaticLayer background_;            // background and frame
 };

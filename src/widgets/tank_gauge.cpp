@@ -149,35 +149,17 @@ QRectF TankGauge::fillRect() const {
 }
 
 void TankGauge::invalidateBackground() {
-    background_ = QPixmap();
+    background_.invalidate();
     update();
-}
-
-void TankGauge::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    invalidateBackground();
 }
 
 void TankGauge::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    switch (event->type()) {
-    case QEvent::EnabledChange:
-    case QEvent::PaletteChange:
-    case QEvent::FontChange:
+    if (StaticLayer::staleAfter(event))
         invalidateBackground();
-        break;
-    default:
-        break;
-    }
 }
 
-void TankGauge::renderBackground() {
-    const qreal ratio = devicePixelRatioF();
-    background_ = QPixmap(size() * ratio);
-    background_.setDevicePixelRatio(ratio);
-    background_.fill(palette().color(QPalette::Window));
-
-    QPainter painter(&background_);
+void TankGauge::drawBackground(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     painter.setBrush(shadowColor_);
@@ -286,10 +268,9 @@ void TankGauge::drawFill(QPainter& painter) const {
 }
 
 void TankGauge::paintEvent(QPaintEvent*) {
-    if (background_.isNull() || background_.deviceIndependentSize().toSize() != size())
-        renderBackground();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_);
+    background_.paint(painter, *this, palette().color(QPalette::Window),
+                      [this](QPainter& layer) { drawBackground(layer); });
     painter.setRenderHint(QPainter::Antialiasing);
     drawFill(painter);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "widgets/static_layer.h"
 #include <QColor>
-#include <QPixmap>
 #include <QWidget>
 
 // A standing cylindrical tank with a window cut into its face that shows the contents:
@@ -60,13 +60,12 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     double clamp(double v) const;
     void invalidateBackground();
-    void renderBackground();
+    void drawBackground(QPainter& painter) const;
     void drawTank(QPainter& painter) const;
     void drawWindow(QPainter& painter) const;
     void drawScale(QPainter& painter) const;
@@ -78,5 +77,5 @@ private:
     QColor tankColor_{192, 192, 192}; // silver
     QColor shadowColor_{128, 128, 128};
     QColor fillColor_{Qt::blue};
-    QPixmap background_; // shadow, tank, empty window and scale; rebuilt when stale
+    StaticLayer background_; // shadow, tank, empty window and scale
 };

@@ -156,35 +156,17 @@ QColor ThermometerGauge::shownBarColor() const {
 }
 
 void ThermometerGauge::invalidateBackground() {
-    background_ = QPixmap();
+    background_.invalidate();
     update();
-}
-
-void ThermometerGauge::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    invalidateBackground();
 }
 
 void ThermometerGauge::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    switch (event->type()) {
-    case QEvent::EnabledChange:
-    case QEvent::PaletteChange:
-    case QEvent::FontChange:
+    if (StaticLayer::staleAfter(event))
         invalidateBackground();
-        break;
-    default:
-        break;
-    }
 }
 
-void ThermometerGauge::renderBackground() {
-    const qreal ratio = devicePixelRatioF();
-    background_ = QPixmap(size() * ratio);
-    background_.setDevicePixelRatio(ratio);
-    background_.fill(palette().color(QPalette::Window));
-
-    QPainter painter(&background_);
+void ThermometerGauge::drawBackground(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF tube = tubeRect();
     const QRectF bulb(tube.center().x() - kBulbSize / 2.0, scaleBottom(), kBulbSize, kBulbSize);
@@ -251,10 +233,9 @@ void ThermometerGauge::drawMarkers(QPainter& painter) const {
 }
 
 void ThermometerGauge::paintEvent(QPaintEvent*) {
-    if (background_.isNull() || background_.deviceIndependentSize().toSize() != size())
-        renderBackground();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, background_);
+    background_.paint(painter, *this, palette().color(QPalette::Window),
+                      [this](QPainter& layer) { drawBackground(layer); });
     painter.setRenderHint(QPainter::Antialiasing);
 
     QLinearGradient fill(barRect().topLeft(), barRect().topRight());

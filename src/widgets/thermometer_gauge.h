@@ -1,7 +1,7 @@
 #pragma once
 
+#include "widgets/static_layer.h"
 #include <QColor>
-#include <QPixmap>
 #include <QWidget>
 
 // A thermometer: a vertical tube with a bulb, filled from the bottom up to the
@@ -65,14 +65,13 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     double clamp(double v) const;
     void clampIntoRange();
     void invalidateBackground();
-    void renderBackground();
+    void drawBackground(QPainter& painter) const;
     void drawScale(QPainter& painter) const;
     void drawMarkers(QPainter& painter) const;
     QColor shownBarColor() const;
@@ -85,5 +84,5 @@ private:
     bool markersVisible_ = true;
     QColor barColor_{Qt::red};
     QColor markerColor_{0, 128, 128}; // teal
-    QPixmap background_;              // frame, tube and scale; rebuilt when stale
+    StaticLayer background_;          // frame, tube and scale
 };
