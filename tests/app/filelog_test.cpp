@@ -16,8 +16,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -51,13 +49,16 @@ protected:
         QLocale::setDefault(previousLocale);
         ResetProgramState();
     }
-    // The loggers' turn in a tick at `time`.
+    // The loggers' turn in a poll tick at `time`; a report waits for the tick's end.
     void tick(const QTime& time) {
         clock.time = QDateTime(kDay, time);
-        if (settings.CHK_TERMLOG)
-            logger.WriteTermoLog();
-        if (settings.CHK_LEVELLOG)
-            logger.WriteLevelLog();
+        ErrorReport::RunTick([this] {
+            if (settings.CHK_TERMLOG)
+                logger.WriteTermoLog();
+            if (settings.CHK_LEVELLOG)
+                logger.WriteLevelLog();
+        });
+        QCoreApplication::processEvents();
     }
     void switchOn(std::int32_t interval) {
         settings.CHK_TERMLOG = settings.CHK_LEVELLOG = true;
@@ -75,26 +76,21 @@ protected:
 
 TEST_F(DataLoggers, OneLinePerBoundaryFromTheFirstOneAfterTheStart) {
     struct Case {
-        const char* name;
         std::int32_t interval;
         std::vector<QTime> ticks;
         QStringList times;
     };
     std::vector<QTime> tenPerSecond;
     for (int ms = 0; ms < 3000; ms += 100)
-        tenPerSecond.push_back(QTime(9, 0, 0).addMSecs(ms));
+        tenPerSecond.push_back(QTime(9, 0).addMSecs(ms));
     const Case cases[] = {
-        {"hourly, two ticks in the boundary second",
-         0,
-         {QTime(12, 59, 59, 950), QTime(13, 0, 0, 50), QTime(13, 0, 0, 150), QTime(13, 0, 1, 50)},
+        {0,
+         {QTime(12, 59, 59, 950), QTime(13, 0, 0, 50), QTime(13, 0, 0, 150), QTime(13, 0, 1)},
          {"13:00:00"}},
-        {"hourly, started at 23:30", 0, {QTime(23, 30), QTime(0, 0, 0, 40)}, {"00:00:00"}},
-        {"per minute, started at 10:59:30",
-         1,
-         {QTime(10, 59, 30), QTime(11, 0, 0, 10), QTime(11, 0, 0, 900), QTime(11, 1, 0, 30)},
-         {"11:00:00", "11:01:00"}},
-        {"per second, ten ticks a second", 2, tenPerSecond, {"09:00:00", "09:00:01", "09:00:02"}},
-        {"an interval no item stands for", 3, {QTime(13, 0), QTime(13, 0, 1)}, {}},
+        {0, {QTime(23, 30), QTime(0, 0, 0, 40)}, {"00:00:00"}}, // started at 23:30
+        {1, {QTime(10, 59, 30), QTime(11, 0, 0, 10), QTime(11, 0, 0, 900)}, {"11:00:00"}},
+        {2, tenPerSecond, {"09:00:00", "09:00:01", "09:00:02"}},
+        {3, {QTime(13, 0), QTime(13, 0, 1)}, {}}, // no item stands for 3
     };
     for (const Case& c : cases) {
         ResetLoggerState();
@@ -103,11 +99,10 @@ TEST_F(DataLoggers, OneLinePerBoundaryFromTheFirstOneAfterTheStart) {
         switchOn(c.interval);
         for (const QTime& time : c.ticks)
             tick(time);
-        EXPECT_EQ(LoggedTimes(termoPath), c.times) << c.name;
-        EXPECT_EQ(LoggedTimes(levelPath), c.times) << c.name;
-        EXPECT_TRUE(settings.CHK_TERMLOG && settings.CHK_LEVELLOG) << c.name;
+        EXPECT_EQ(LoggedTimes(termoPath), c.times) << c.interval;
+        EXPECT_EQ(LoggedTimes(levelPath), c.times) << c.interval;
     }
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
 }
 
 TEST_F(DataLoggers, LinesCarryTheLiveValuesAndTheTimeThatMadeThemDue) {
@@ -115,11 +110,11 @@ TEST_F(DataLoggers, LinesCarryTheLiveValuesAndTheTimeThatMadeThemDue) {
     levelPercent = 57;
     levelDistanceRaw = 1234;
     levelHeightRaw = 987;
-    // A clock that moves on 0.6 s with every reading: a second reading would stamp the next
-    // second. The temperature logger reads at .500, the level logger at 1.100.
+    // Each reading of this clock is 0.6 s later: a second reading would stamp the next
+    // second. The temperature logger reads at 0.5, the level logger at 1.1.
     QDateTime reading(kDay, QTime(14, 0, 0, 500));
     clock.function = [&] { return std::exchange(reading, reading.addMSecs(600)); };
-    const QByteArray earlier = "07.12.2026  ,  13:59:59  ,  earlier line  ,  TermoLog\r\n";
+    const QByteArray earlier = "an earlier line  ,  TermoLog\r\n";
     QFile existing(termoPath);
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write(earlier) > 0);
     existing.close();
@@ -134,14 +129,10 @@ TEST_F(DataLoggers, LinesCarryTheLiveValuesAndTheTimeThatMadeThemDue) {
               QByteArray("07.12.2026  ,  14:00:01  ,  57.0  ,  1234.0  ,  987.0  ,  LevelLog\r\n"));
 }
 
-TEST(DataLoggerOnAFullDisk, NoTornLineOneReportAndLoggingResumesOnceSpaceIsFreed) {
+TEST_F(DataLoggers, AFullDiskLeavesNoTornLineIsReportedOnceAndLoggingResumes) {
     SmallTmpfs disk(64);
     if (!disk.mounted())
         GTEST_SKIP() << disk.reason();
-    ResetProgramState();
-    FakeClock clock;
-    FakeDialogs dialogs;
-    TfmFilelog logger;
     const QString path = disk.path() + QStringLiteral("/termo.log");
     // Twenty bytes short of a page: the next line starts in this page and needs another.
     QFile file(path);
@@ -154,24 +145,16 @@ TEST(DataLoggerOnAFullDisk, NoTornLineOneReportAndLoggingResumesOnceSpaceIsFreed
     settings.CHK_TERMLOG = true;
     settings.FRE_TERM = 2;
 
-    for (int second = 0; second < 3; ++second) {
-        clock.time = QDateTime(kDay, QTime(10, 0, second));
-        ErrorReport::RunTick([&] { logger.WriteTermoLog(); }); // as the poll tick runs it
-        QCoreApplication::processEvents(); // the report comes once the tick is over
-    }
+    for (int second = 0; second < 3; ++second)
+        tick(QTime(10, 0, second));
     EXPECT_EQ(ReadAll(path), before);
     EXPECT_EQ(dialogs.errors,
               QStringList{"Fehler beim Schreiben der Datei " + path + ": No space left on device"});
-    EXPECT_TRUE(settings.CHK_TERMLOG);
 
     QFile::remove(disk.path() + QStringLiteral("/filler"));
-    clock.time = QDateTime(kDay, QTime(10, 0, 3));
-    logger.WriteTermoLog();
-    const QByteArray after = ReadAll(path);
-    EXPECT_TRUE(after.startsWith(before));
-    EXPECT_TRUE(after.mid(before.size()).endsWith("TermoLog\r\n"));
-    EXPECT_EQ(after.mid(before.size()).count('\n'), 1);
-    ResetProgramState();
+    tick(QTime(10, 0, 3));
+    EXPECT_EQ(ReadAll(path), before + "07.12.2026  ,  10:00:03  ,  0.0  ,  0.0  ,  0.0  ,  0.0  ,  "
+                                      "0.0  ,  0.0  ,  0.0  ,  0.0  ,  TermoLog\r\n");
 }
 
 // The whole program: the poll tick runs the loggers, a failing logger unticks its box in the
@@ -189,33 +172,26 @@ protected:
     }
     ScriptedUsbXpress usb; // installs itself
     FakeDialogs dialogs;
-    FakeClock clock{QDateTime(kDay, QTime(10, 0, 0))};
+    FakeClock clock{QDateTime(kDay, QTime(10, 0))};
     QTemporaryDir dir;
 };
 
 TEST_F(LoggersInTheProgram, AFileThatCannotBeCreatedSwitchesTheLoggerOffWithOneMessage) {
-    struct Case {
-        const char* name;
-        QCheckBox* TfmSetup::*box;
-        std::string Settings::*path;
-        QString target;
-    };
-    const Case cases[] = {
-        {"folder", &TfmSetup::ck_Termolog, &Settings::TLOG_PATH, dir.path()},
-        {"first-run path", &TfmSetup::ck_Termolog, &Settings::TLOG_PATH, QStringLiteral("C:\\")},
-        {"level folder", &TfmSetup::ck_Levellog, &Settings::LLOG_PATH, dir.path()},
+    const std::tuple<QCheckBox * TfmSetup::*, std::string Settings::*, QString> cases[] = {
+        {&TfmSetup::ck_Termolog, &Settings::TLOG_PATH, dir.path()},
+        {&TfmSetup::ck_Termolog, &Settings::TLOG_PATH, QStringLiteral("C:\\")}, // first run
+        {&TfmSetup::ck_Levellog, &Settings::LLOG_PATH, dir.path()},
     };
     fmStart->bt_setupClick();
-    for (const Case& c : cases) {
+    settings.FRE_TERM = settings.FRE_LEVEL = 2;
+    for (const auto& [box, path, target] : cases) {
         dialogs.messages.clear();
-        settings.*c.path = c.target.toStdString();
-        settings.FRE_TERM = settings.FRE_LEVEL = 2;
-        (fmSetup->*c.box)->click();
-        ASSERT_TRUE(settings.CHK_TERMLOG || settings.CHK_LEVELLOG) << c.name;
+        settings.*path = target.toStdString();
+        (fmSetup->*box)->click();
         bool offWhileShown = false;
         dialogs.whileMessageShown = [&] {
             offWhileShown =
-                !settings.CHK_TERMLOG && !settings.CHK_LEVELLOG && !(fmSetup->*c.box)->isChecked();
+                !settings.CHK_TERMLOG && !settings.CHK_LEVELLOG && !(fmSetup->*box)->isChecked();
             clock.time = clock.time.addSecs(1);
             fmStart->Timer2Timer(); // ticks go on while the box is open
         };
@@ -223,10 +199,12 @@ TEST_F(LoggersInTheProgram, AFileThatCannotBeCreatedSwitchesTheLoggerOffWithOneM
             clock.time = clock.time.addSecs(1);
             fmStart->Timer2Timer();
         }
-        EXPECT_EQ(dialogs.messages, QStringList{"Fehler bei der Dateierstellung"}) << c.name;
-        EXPECT_TRUE(offWhileShown) << c.name;
-        EXPECT_TRUE(FilesIn(dir.path()).isEmpty()) << c.name;
-        EXPECT_FALSE(QFile::exists(QStringLiteral("C:\\"))) << c.name;
+        EXPECT_EQ(dialogs.messages, QStringList{"Fehler bei der Dateierstellung"})
+            << target.toStdString();
+        EXPECT_TRUE(offWhileShown) << target.toStdString();
+        EXPECT_TRUE(FilesIn(dir.path()).isEmpty()) << target.toStdString();
+        EXPECT_FALSE(QFile::exists(QStringLiteral("C:\\")))
+            << target.toStdString(); // not made a file here
     }
 }
 
