@@ -4,9 +4,9 @@
 #include "alarm/check_alarms.h"
 #include "app/diagnose.h"
 #include "app/dispatch.h"
-#include "platform/error_report.h"
 #include "app/filelog.h"
 #include "app/start_unit.h"
+#include "platform/error_report.h"
 
 #include "level/tidespan.h"
 #include "link/link_notice.h"
@@ -44,6 +44,11 @@ void CreateWindows() {
     SetLinkNoticeHook(ErrorReport::ReportLater);
     // The windows among each other.
     QObject::connect(fmSetup, &TfmSetup::closed, fmStart, &TfmStart::ApplyChannelNames);
+    // A logger that switched itself off unticks its box in the setup window.
+    QObject::connect(fmFilelog, &TfmFilelog::termoLogSwitchedOff, fmSetup,
+                     &TfmSetup::ShowLoggerSwitches);
+    QObject::connect(fmFilelog, &TfmFilelog::levelLogSwitchedOff, fmSetup,
+                     &TfmSetup::ShowLoggerSwitches);
 
     fmStart->ApplyFirstRunDefaults();
     // The first tick comes from the message loop, never before the windows exist.

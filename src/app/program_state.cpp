@@ -1,5 +1,6 @@
 #include "app/program_state.h"
 
+#include "app/filelog.h"
 #include "level/level_state.h"
 #include "link/link_state.h"
 #include "platform/error_report.h"
@@ -11,5 +12,6 @@ void ResetProgramState() {
     ResetSettings();
     ResetTemperatureState();
     ResetLevelState();
+    ResetLoggerState();
     ErrorReport::Reset();
 }

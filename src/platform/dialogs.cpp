@@ -23,6 +23,15 @@ public:
         return QFileDialog::getSaveFileName(parent, QString(), QString(), QString(), nullptr,
                                             QFileDialog::DontConfirmOverwrite);
     }
+    QString logFileName(QWidget* parent) override {
+        // An open dialog that also takes a name not there yet.
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
     bool print(QWidget* parent, QPrinter* printer) override {
         QPrintDialog dialog(printer, parent);
         return dialog.exec() == QDialog::Accepted;

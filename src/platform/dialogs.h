@@ -19,6 +19,9 @@ public:
     // The chosen file's full path, or an empty string when cancelled.
     virtual QString openFileName(QWidget* parent) = 0;
     virtual QString saveFileName(QWidget* parent) = 0;
+    // A log file to write to: an existing file or a new name in an existing folder (the
+    // logger creates the file). Doubles that do not tell the two apart answer it as an open.
+    virtual QString logFileName(QWidget* parent) { return openFileName(parent); }
     // Runs the print dialog on `printer`; true when confirmed.
     virtual bool print(QWidget* parent, QPrinter* printer) = 0;
 };

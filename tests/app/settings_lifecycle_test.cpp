@@ -7,6 +7,7 @@
 #include "link/telegram.h"
 #include "link/usb_com.h"
 #include "settings/settings.h"
+#include "settings/setup.h"
 #include "support/fake_dialogs.h"
 #include "support/qt_print.h"
 
@@ -20,6 +21,7 @@
 #include "settings/fake_settings_store.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +134,17 @@ TEST_F(SettingsLifecycle, NoTickBeforeTheWindowsExistEvenWhileAStartMessageIsOpe
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(usbOpen);
     EXPECT_EQ(fmDiagnose->l_devcount->text(), QStringLiteral("DEVICES : 1"));
+}
+
+TEST_F(SettingsLifecycle, NamesTypedWhileTheSetupWindowStaysOpenAreLostAtTheEnd) {
+    createWindows();
+    fmStart->bt_setupClick();
+    fmSetup->Edit[0]->setText(QStringLiteral("Vorlauf"));
+    DestroyWindows(); // the program ends; the setup window was never closed
+
+    ResetSettings();
+    createWindows();
+    EXPECT_EQ(settings.TNAME1, "TEMP 1");
 }
 
 } // namespace

@@ -48,6 +48,14 @@ public:
             whileFileDialogShown();
         return next(saveAnswers);
     }
+    // The log file dialog answers from openAnswers too; it counts its own calls.
+    int logFileDialogs = 0;
+    QString logFileName(QWidget*) override {
+        ++logFileDialogs;
+        if (whileFileDialogShown)
+            whileFileDialogShown();
+        return next(openAnswers);
+    }
     bool print(QWidget*, QPrinter*) override {
         ++printDialogs;
         return printAnswer;

@@ -1,0 +1,211 @@
+#include "app/filelog.h"
+#include "app/monidesk.h"
+#include "app/program_state.h"
+#include "app/start_unit.h"
+#include "level/level_state.h"
+#include "link/link_fakes.h"
+#include "link/serial_com.h"
+#include "platform/error_report.h"
+#include "settings/settings.h"
+#include "settings/setup.h"
+#include "support/fake_clock.h"
+#include "support/fake_dialogs.h"
+#include "support/file_faults.h"
+#include "support/qt_print.h"
+#include "temperature/temperature_state.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDate kDay(2026, 12, 7);
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The time field of each line of a log file.
+QStringList LoggedTimes(const QString& path) {
+    QStringList times;
+    for (const QByteArray& line : ReadAll(path).split('\n'))
+        if (!line.isEmpty())
+            times << QString::fromLatin1(line.split(',').value(1).trimmed());
+    return times;
+}
+
+class DataLoggers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        settings.TLOG_PATH = termoPath.toStdString();
+        settings.LLOG_PATH = levelPath.toStdString();
+    }
+    void TearDown() override {
+        QLocale::setDefault(previousLocale);
+        ResetProgramState();
+    }
+    // The loggers' turn in a poll tick at `time`; a report waits for the tick's end.
+    void tick(const QTime& time) {
+        clock.time = QDateTime(kDay, time);
+        ErrorReport::RunTick([this] {
+            if (settings.CHK_TERMLOG)
+                logger.WriteTermoLog();
+            if (settings.CHK_LEVELLOG)
+                logger.WriteLevelLog();
+        });
+        QCoreApplication::processEvents();
+    }
+    void switchOn(std::int32_t interval) {
+        settings.CHK_TERMLOG = settings.CHK_LEVELLOG = true;
+        settings.FRE_TERM = settings.FRE_LEVEL = interval;
+    }
+
+    const QLocale previousLocale;
+    QTemporaryDir dir;
+    const QString termoPath = dir.filePath(QStringLiteral("termo.log"));
+    const QString levelPath = dir.filePath(QStringLiteral("level.log"));
+    FakeClock clock;
+    FakeDialogs dialogs;
+    TfmFilelog logger;
+};
+
+TEST_F(DataLoggers, OneLinePerBoundaryFromTheFirstOneAfterTheStart) {
+    struct Case {
+        std::int32_t interval;
+        std::vector<QTime> ticks;
+        QStringList times;
+    };
+    std::vector<QTime> tenPerSecond;
+    for (int ms = 0; ms < 3000; ms += 100)
+        tenPerSecond.push_back(QTime(9, 0).addMSecs(ms));
+    const Case cases[] = {
+        {0,
+         {QTime(12, 59, 59, 950), QTime(13, 0, 0, 50), QTime(13, 0, 0, 150), QTime(13, 0, 1)},
+         {"13:00:00"}},
+        {0, {QTime(23, 30), QTime(0, 0, 0, 40)}, {"00:00:00"}}, // started at 23:30
+        {1, {QTime(10, 59, 30), QTime(11, 0, 0, 10), QTime(11, 0, 0, 900)}, {"11:00:00"}},
+        {2, tenPerSecond, {"09:00:00", "09:00:01", "09:00:02"}},
+        {3, {QTime(13, 0), QTime(13, 0, 1)}, {}}, // no item stands for 3
+    };
+    for (const Case& c : cases) {
+        ResetLoggerState();
+        QFile::remove(termoPath);
+        QFile::remove(levelPath);
+        switchOn(c.interval);
+        for (const QTime& time : c.ticks)
+            tick(time);
+        EXPECT_EQ(LoggedTimes(termoPath), c.times) << c.interval;
+        EXPECT_EQ(LoggedTimes(levelPath), c.times) << c.interval;
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
+}
+
+TEST_F(DataLoggers, LinesCarryTheLiveValuesAndTheTimeThatMadeThemDue) {
+    liveTemperatures = {150.0, -55.0, 21.5, 0.0, 99.9, 125.0, -0.1, 1000.0};
+    levelPercent = 57;
+    levelDistanceRaw = 1234;
+    levelHeightRaw = 987;
+    // Each reading of this clock is 0.6 s later: a second reading would stamp the next
+    // second. The temperature logger reads at 0.5, the level logger at 1.1.
+    QDateTime reading(kDay, QTime(14, 0, 0, 500));
+    clock.function = [&] { return std::exchange(reading, reading.addMSecs(600)); };
+    const QByteArray earlier = "an earlier line  ,  TermoLog\r\n";
+    QFile existing(termoPath);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write(earlier) > 0);
+    existing.close();
+
+    switchOn(2);
+    logger.WriteTermoLog();
+    logger.WriteLevelLog();
+    EXPECT_EQ(ReadAll(termoPath),
+              earlier + "07.12.2026  ,  14:00:00  ,  150.0  ,  -55.0  ,  21.5  ,  0.0  ,  99.9  ,  "
+                        "125.0  ,  -0.1  ,  1000.0  ,  TermoLog\r\n");
+    EXPECT_EQ(ReadAll(levelPath),
+              QByteArray("07.12.2026  ,  14:00:01  ,  57.0  ,  1234.0  ,  987.0  ,  LevelLog\r\n"));
+}
+
+TEST_F(DataLoggers, AFullDiskLeavesNoTornLineIsReportedOnceAndLoggingResumes) {
+    SmallTmpfs disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    const QString path = disk.path() + QStringLiteral("/termo.log");
+    // Twenty bytes short of a page: the next line starts in this page and needs another.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096 - 20 - 2, 'a') + "\r\n");
+    file.close();
+    ASSERT_TRUE(disk.fill());
+    const QByteArray before = ReadAll(path);
+    settings.TLOG_PATH = path.toStdString();
+    settings.CHK_TERMLOG = true;
+    settings.FRE_TERM = 2;
+
+    for (int second = 0; second < 3; ++second)
+        tick(QTime(10, 0, second));
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(dialogs.errors,
+              QStringList{"Fehler beim Schreiben der Datei " + path + ": No space left on device"});
+
+    QFile::remove(disk.path() + QStringLiteral("/filler"));
+    tick(QTime(10, 0, 3));
+    EXPECT_EQ(ReadAll(path), before + "07.12.2026  ,  10:00:03  ,  0.0  ,  0.0  ,  0.0  ,  0.0  ,  "
+                                      "0.0  ,  0.0  ,  0.0  ,  0.0  ,  TermoLog\r\n");
+}
+
+// The whole program: the poll tick runs the loggers, a failing logger unticks its box in the
+// setup window.
+class LoggersInTheProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetProgramState();
+        CreateWindows();
+        fmSerial->ComPort1 = std::make_unique<FakeSerialPort>();
+    }
+    void TearDown() override {
+        DestroyWindows();
+        ResetProgramState();
+    }
+    ScriptedUsbXpress usb; // installs itself
+    FakeDialogs dialogs;
+    FakeClock clock{QDateTime(kDay, QTime(10, 0))};
+    QTemporaryDir dir;
+};
+
+TEST_F(LoggersInTheProgram, AFileThatCannotBeCreatedSwitchesTheLoggerOffWithOneMessage) {
+    const std::tuple<QCheckBox * TfmSetup::*, std::string Settings::*, QString> cases[] = {
+        {&TfmSetup::ck_Termolog, &Settings::TLOG_PATH, dir.path()},
+        {&TfmSetup::ck_Termolog, &Settings::TLOG_PATH, QStringLiteral("C:\\")}, // first run
+        {&TfmSetup::ck_Levellog, &Settings::LLOG_PATH, dir.path()},
+    };
+    fmStart->bt_setupClick();
+    settings.FRE_TERM = settings.FRE_LEVEL = 2;
+    for (const auto& [box, path, target] : cases) {
+        dialogs.messages.clear();
+        settings.*path = target.toStdString();
+        (fmSetup->*box)->click();
+        bool offWhileShown = false;
+        dialogs.whileMessageShown = [&] {
+            offWhileShown =
+                !settings.CHK_TERMLOG && !settings.CHK_LEVELLOG && !(fmSetup->*box)->isChecked();
+            clock.time = clock.time.addSecs(1);
+            fmStart->Timer2Timer(); // ticks go on while the box is open
+        };
+        for (int i = 0; i < 3; ++i) {
+            clock.time = clock.time.addSecs(1);
+            fmStart->Timer2Timer();
+        }
+        EXPECT_EQ(dialogs.messages, QStringList{"Fehler bei der Dateierstellung"})
+            << target.toStdString();
+        EXPECT_TRUE(offWhileShown) << target.toStdString();
+        EXPECT_TRUE(FilesIn(dir.path()).isEmpty()) << target.toStdString();
+        EXPECT_FALSE(QFile::exists(QStringLiteral("C:\\")))
+            << target.toStdString(); // not made a file here
+    }
+}
+
+} // namespace
