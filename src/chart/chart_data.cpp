@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 void SeriesValues::append(double value) {
     const int index = size();
@@ -73,8 +75,16 @@ int clampToIndex(double key, int lo, int hi) {
     return static_cast<int>(key);
 }
 
-void emitColumn(const SeriesValues& values, int first, int last, std::vector<int>& indices) {
-    const SeriesValues::Extremes extremes = values.extremes(first, last);
+void emitColumn(const SeriesValues& values, int first, int last, std::vector<int>& indices,
+                std::optional<double> areaTo) {
+    SeriesValues::Extremes extremes = values.extremes(first, last);
+    if (areaTo) {
+        // The extreme on the area's side lies inside the area, which covers it.
+        if (extremes.minIndex >= 0 && values.at(extremes.minIndex) >= *areaTo)
+            extremes.minIndex = -1;
+        else if (extremes.maxIndex >= 0 && values.at(extremes.maxIndex) <= *areaTo)
+            extremes.maxIndex = -1;
+    }
     std::array<int, 4> picked{first, extremes.minIndex, extremes.maxIndex, last};
     std::sort(picked.begin(), picked.end());
     for (int index : picked) {
@@ -86,7 +96,7 @@ void emitColumn(const SeriesValues& values, int first, int last, std::vector<int
 } // namespace
 
 void DecimateM4(const SeriesValues& values, double lower, double upper, int columns,
-                std::vector<int>& indices) {
+                std::vector<int>& indices, std::optional<double> areaTo) {
     indices.clear();
     const int count = values.size();
     if (count == 0 || columns < 1 || !(upper > lower))
@@ -112,46 +122,87 @@ void DecimateM4(const SeriesValues& values, double lower, double upper, int colu
         }
         if (last < first)
             continue;
-        emitColumn(values, first, last, indices);
+        emitColumn(values, first, last, indices, areaTo);
         first = last + 1;
     }
 }
 
+namespace {
+
+// Lengths go into the label pool as 7-bit groups, low first, the top bit set while more
+// follow: one byte for the usual lengths below 128.
+void putLength(std::vector<char>& pool, std::size_t length) {
+    while (length >= 0x80) {
+        pool.push_back(static_cast<char>((length & 0x7F) | 0x80));
+        length >>= 7;
+    }
+    pool.push_back(static_cast<char>(length));
+}
+
+std::size_t takeLength(const char*& at) {
+    std::size_t length = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<unsigned char>(*at++);
+        length |= static_cast<std::size_t>(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0)
+            return length;
+    }
+}
+
+} // namespace
+
 void ChartLabels::append(QStringView label) {
-    qsizetype spaces = 0;
-    while (spaces < label.size() && spaces < 255 && label[spaces] == u' ')
-        ++spaces;
-    const QByteArray rest = label.mid(spaces).toUtf8();
-    pool_.insert(pool_.end(), rest.begin(), rest.end());
-    ends_.push_back(static_cast<std::uint32_t>(pool_.size()));
-    spaces_.push_back(static_cast<std::uint8_t>(spaces));
+    appendUtf8(label.toUtf8());
 }
 
 void ChartLabels::appendUtf8(QByteArrayView label) {
-    qsizetype spaces = 0;
-    while (spaces < label.size() && spaces < 255 && label[spaces] == ' ')
-        ++spaces;
-    pool_.insert(pool_.end(), label.begin() + spaces, label.end());
-    ends_.push_back(static_cast<std::uint32_t>(pool_.size()));
-    spaces_.push_back(static_cast<std::uint8_t>(spaces));
+    if (size_ % kRun == 0) {
+        runs_.push_back(static_cast<std::uint32_t>(pool_.size()));
+        last_.clear(); // a run's first label is stored whole
+    }
+    const auto length = static_cast<std::size_t>(label.size());
+    const std::size_t common = std::min(last_.size(), length);
+    std::size_t prefix = 0;
+    while (prefix < common && last_[prefix] == label[static_cast<qsizetype>(prefix)])
+        ++prefix;
+    std::size_t suffix = 0;
+    while (suffix < common - prefix &&
+           last_[last_.size() - 1 - suffix] == label[static_cast<qsizetype>(length - 1 - suffix)])
+        ++suffix;
+    putLength(pool_, prefix);
+    putLength(pool_, suffix);
+    putLength(pool_, length - prefix - suffix);
+    pool_.insert(pool_.end(), label.begin() + prefix, label.end() - suffix);
+    last_.assign(label.begin(), label.end());
+    ++size_;
 }
 
 void ChartLabels::clear() {
-    pool_.clear();
-    ends_.clear();
-    spaces_.clear();
+    std::vector<char>().swap(pool_);
+    std::vector<std::uint32_t>().swap(runs_);
+    last_.clear();
+    size_ = 0;
 }
 
 QString ChartLabels::at(int index) const {
-    const auto i = static_cast<std::size_t>(index);
-    const std::uint32_t begin = i == 0 ? 0 : ends_.at(i - 1);
-    const std::uint32_t end = ends_.at(i);
-    return QString(spaces_[i], u' ') +
-           QString::fromUtf8(pool_.data() + begin, static_cast<qsizetype>(end - begin));
+    if (index < 0 || index >= size_)
+        throw std::out_of_range("ChartLabels::at");
+    const int run = index / kRun;
+    const char* at = pool_.data() + runs_[static_cast<std::size_t>(run)];
+    std::string label;
+    for (int i = run * kRun; i <= index; ++i) {
+        const std::size_t prefix = takeLength(at);
+        const std::size_t suffix = takeLength(at);
+        const std::size_t middle = takeLength(at);
+        label =
+            label.substr(0, prefix) + std::string(at, middle) + label.substr(label.size() - suffix);
+        at += middle;
+    }
+    return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
 }
 
 std::size_t ChartLabels::memoryUsed() const {
-    return pool_.capacity() + ends_.capacity() * sizeof(std::uint32_t) + spaces_.capacity();
+    return pool_.capacity() + runs_.capacity() * sizeof(std::uint32_t) + last_.capacity();
 }
 
 std::vector<int> PickLabelTicks(double lower, double upper, double pixels, int count,

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The values of one chart series with a min/max summary over blocks of 16, 256, 4096, ...
@@ -43,24 +44,33 @@ double ColumnEdge(double lower, double upper, int columns, int column);
 // M4 decimation: for each pixel column the first, smallest, largest and last point of the
 // indices in it (ascending, no index twice), over the points from just left of `lower` to
 // just right of `upper`, so that lines run to the edges. With few points all are kept.
+//
+// With `areaTo`, the series is a filled area down to (or up to) that value under an outline
+// of its own colour at least two pixels wide: a column's extreme on the area's side, unless
+// it is the column's first or last point, lies inside the area and is left out.
 void DecimateM4(const SeriesValues& values, double lower, double upper, int columns,
-                std::vector<int>& indices);
+                std::vector<int>& indices, std::optional<double> areaTo = std::nullopt);
 
-// The point labels, stored compactly: UTF-8 bytes in one pool with the leading spaces
-// counted instead of stored (the labels start with a run of spaces).
+// The point labels, stored compactly. Neighbouring labels differ in a few characters (the
+// seconds of "            14:00:01 / 07.12.2026"), so each label is kept as what differs
+// from the one before: the length of the prefix and suffix they share and the UTF-8 bytes
+// between. Every kRun-th label starts afresh, so that reading one decodes at most kRun.
 class ChartLabels {
 public:
     void append(QStringView label);
     void appendUtf8(QByteArrayView label);
     void clear();
-    int size() const { return static_cast<int>(spaces_.size()); }
+    int size() const { return size_; }
     QString at(int index) const;
     std::size_t memoryUsed() const;
 
 private:
-    std::vector<char> pool_;
-    std::vector<std::uint32_t> ends_;
-    std::vector<std::uint8_t> spaces_;
+    static constexpr int kRun = 32;
+
+    std::vector<char> pool_;          // per label: prefix, suffix, middle length, middle
+    std::vector<std::uint32_t> runs_; // where in the pool each run of kRun labels starts
+    std::vector<char> last_;          // the label appended last, UTF-8
+    int size_ = 0;
 };
 
 // The indices at which the bottom axis shows labels for the key range [lower, upper] drawn

@@ -32,6 +32,8 @@ void ChartRecording::stopRecordingStoreFull() {
     if (!setup_.store->recording)
         return;
     setup_.store->recording = false;
+    if (recordingStopped_)
+        recordingStopped_();
     dialogs().message(setup_.window,
                       QStringLiteral("Datenspeicher voll: Aufnahme beendet (%1 Datensätze)")
                           .arg(RecordStore::kCapacity));

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QPrinter;
@@ -30,6 +31,12 @@ public:
     };
 
     explicit ChartRecording(const Setup& setup);
+
+    // Called when a full store has ended the recording, before the message: a window whose
+    // record switch latches puts it off.
+    void setRecordingStopped(std::function<void()> stopped) {
+        recordingStopped_ = std::move(stopped);
+    }
 
     // Whether a sample may be taken now; a full store ends the recording with a message.
     bool roomForSample();
@@ -59,4 +66,5 @@ private:
     void showChartPath();
 
     Setup setup_;
+    std::function<void()> recordingStopped_;
 };

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "chart/record_store.h"
+#include "platform/seam.h"
+
+class LevelDisplay;
 
 // The program-wide state of the level subsystem, on the GUI thread.
 
@@ -14,6 +17,10 @@ extern double levelHeightRaw;   // fill height in tenths of a centimetre, whatev
 
 // The TideSpan window's record store of LevelLog lines; its switch is btRecord.
 extern RecordStore levelRecords;
+
+// Where the level decoder shows what it decodes: nothing until the level window installs
+// itself.
+extern Seam<LevelDisplay> levelDisplay;
 
 // Live values and the record store back to their start (tests; the program starts so).
 void ResetLevelState();

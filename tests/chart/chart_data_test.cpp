@@ -1,9 +1,12 @@
 #include "chart/chart_data.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <random>
 
 namespace {
@@ -21,8 +24,10 @@ SeriesValues randomSeries(int count, unsigned seed, bool withGaps = false) {
     return values;
 }
 
-// Straight from the definition: each index into its column, then first/min/max/last.
-std::vector<int> bruteForceM4(const SeriesValues& values, double lower, double upper, int columns) {
+// Straight from the definition: each index into its column, then first/min/max/last, without
+// the extreme that lies inside an area down to (or up to) `areaTo`.
+std::vector<int> bruteForceM4(const SeriesValues& values, double lower, double upper, int columns,
+                              std::optional<double> areaTo = std::nullopt) {
     const int lo = std::max(0, static_cast<int>(std::floor(lower)));
     const int hi = std::min(values.size() - 1, static_cast<int>(std::ceil(upper)));
     std::vector<std::vector<int>> members(static_cast<std::size_t>(columns));
@@ -47,6 +52,10 @@ std::vector<int> bruteForceM4(const SeriesValues& values, double lower, double u
             if (maxIndex < 0 || v > values.at(maxIndex))
                 maxIndex = i;
         }
+        if (areaTo && minIndex >= 0 && values.at(minIndex) >= *areaTo)
+            minIndex = -1;
+        else if (areaTo && maxIndex >= 0 && values.at(maxIndex) <= *areaTo)
+            maxIndex = -1;
         std::vector<int> picked{column.front(), column.back()};
         if (minIndex >= 0)
             picked.push_back(minIndex);
@@ -66,6 +75,7 @@ struct DecimationCase {
     double upper;
     int columns;
     bool gaps;
+    std::optional<double> areaTo = std::nullopt;
 };
 
 class DecimationTest : public testing::TestWithParam<DecimationCase> {};
@@ -74,8 +84,8 @@ TEST_P(DecimationTest, MatchesBruteForcePerColumn) {
     const DecimationCase c = GetParam();
     const SeriesValues values = randomSeries(c.count, 7u + static_cast<unsigned>(c.count), c.gaps);
     std::vector<int> indices;
-    DecimateM4(values, c.lower, c.upper, c.columns, indices);
-    EXPECT_EQ(indices, bruteForceM4(values, c.lower, c.upper, c.columns));
+    DecimateM4(values, c.lower, c.upper, c.columns, indices, c.areaTo);
+    EXPECT_EQ(indices, bruteForceM4(values, c.lower, c.upper, c.columns, c.areaTo));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -85,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
                     DecimationCase{"zoomedFractional", 100000, 12345.6, 40321.3, 583, false},
                     DecimationCase{"zoomedNarrowBlocksUnaligned", 70000, 4097.5, 9000.25, 97, true},
                     DecimationCase{"rangeBeyondData", 30000, -500.5, 45000, 300, false},
-                    DecimationCase{"fullStore", 360001, 0, 360000, 583, false}),
+                    DecimationCase{"fullStore", 360001, 0, 360000, 583, false},
+                    DecimationCase{"areaOnBothSides", 100000, 0, 99999, 583, true, 0.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Decimation, KeepsEveryPointWhenFewAreVisible) {
@@ -190,6 +201,37 @@ TEST(ChartLabels, GiveBackWhatWasStored) {
     EXPECT_EQ(labels.at(3), QStringLiteral("            Zeit / Datum mit Umlaut ä"));
     labels.clear();
     EXPECT_EQ(labels.size(), 0);
+}
+
+TEST(ChartLabels, NeighboursThatShareTheirEndsComeBackWhole) {
+    // Across several runs: labels that grow, shrink, repeat, share only a prefix or a
+    // suffix, differ inside a multi-byte character, or are empty or long.
+    QStringList stored;
+    for (int i = 0; i < 100; ++i) {
+        const QString time = QStringLiteral("            14:%1:%2 / 07.12.2026")
+                                 .arg(i / 60, 2, 10, QLatin1Char('0'))
+                                 .arg(i % 60, 2, 10, QLatin1Char('0'));
+        const QString variants[] = {time,
+                                    time,
+                                    time + u'a',
+                                    time.left(i),
+                                    QString(),
+                                    QString(200, u'x') + QString::number(i),
+                                    QStringLiteral("ä") + time,
+                                    time + QStringLiteral("é") + QString(i % 3, u'ö')};
+        stored << variants[i % 8];
+    }
+    ChartLabels labels;
+    for (int i = 0; i < stored.size(); ++i) {
+        if (i % 2)
+            labels.append(stored[i]);
+        else
+            labels.appendUtf8(stored[i].toUtf8());
+    }
+    ASSERT_EQ(labels.size(), stored.size());
+    for (int i = stored.size() - 1; i >= 0; --i)
+        EXPECT_EQ(labels.at(i), stored[i]) << i;
+    EXPECT_THROW(labels.at(100), std::out_of_range);
 }
 
 } // namespace
