@@ -162,6 +162,7 @@ SampleChart::SampleChart(const SampleChartOptions& options, QWidget* parent)
         graphs_.push_back(graph);
     }
     setupAxes(options);
+    plot_->plotLayout()->setMargins(QMargins(options.leftRoom, 0, 0, 0));
     if (options.legend)
         setupLegend();
     if (options.maximumSlider)
@@ -387,15 +388,20 @@ void SampleChart::onRectZoom() {
 void SampleChart::keepFirstLabelInside() {
     // The bottom labels are centred on their points, so the first one would stick out of the
     // chart by half its width (and the last one too where no legend stands to its right):
-    // the plot area keeps half a label's room from the edge.
+    // the plot area keeps half a label's room from the edge. Below it, the room of one row
+    // of labels stays while there are none yet, so that the value axis' lowest number is
+    // not cut off at the bottom of an empty chart.
+    const QCPAxis* bottom = plot_->xAxis;
+    const QFontMetrics metrics(bottom->tickLabelFont());
     int half = 0;
     if (pointCount() > 0) {
-        const QFontMetrics metrics(plot_->xAxis->tickLabelFont());
         for (int sample : {0, pointCount() - 1})
             half = std::max(half, (metrics.horizontalAdvance(label(sample).trimmed()) + 1) / 2);
     }
     const int room = half > 0 ? half + 4 : 0;
-    const QMargins minimum(room, 0, boxes_.empty() ? room : 0, 0);
+    const int labelRow =
+        bottom->padding() + bottom->tickLabelPadding() + bottom->tickLengthOut() + metrics.height();
+    const QMargins minimum(room, 0, boxes_.empty() ? room : 0, labelRow);
     if (plot_->axisRect()->minimumMargins() != minimum)
         plot_->axisRect()->setMinimumMargins(minimum);
 }

@@ -38,6 +38,9 @@ struct SampleChartOptions {
     QString axisTitle; // the value axis title
     bool legend = false;
     std::optional<Slider> maximumSlider;
+    // Pixels kept free along the left edge for controls laid over the chart (the sliders
+    // of the value axis), so that no axis text lies under them.
+    int leftRoom = 0;
     QSize sizeHint{647, 311};
 };
 

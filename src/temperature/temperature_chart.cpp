@@ -16,6 +16,7 @@ SampleChartOptions temperatureOptions() {
     options.axisTitle = QStringLiteral("Temperatur");
     options.legend = true;
     options.maximumSlider = SampleChartOptions::Slider{40, 1000};
+    options.leftRoom = 24; // both sliders stand over the left edge
     options.sizeHint = QSize(647, 311);
     return options;
 }

@@ -152,6 +152,13 @@ TEST_F(ChartTest, BottomAxisShowsTheLabelsOfTicksThatFit) {
             EXPECT_GE(axis->coordToPixel(ticks[i]) - axis->coordToPixel(ticks[i - 1]), 100);
         }
     }
+    // The first label and the axis title keep clear of the sliders over the left edge.
+    const QFontMetrics metrics(axis->tickLabelFont());
+    const double firstLeft =
+        axis->coordToPixel(ticks[0]) - metrics.horizontalAdvance(labels[0]) / 2.0;
+    EXPECT_GE(firstLeft, chart.maximumSlider()->geometry().right());
+    EXPECT_GE(chart.plot()->yAxis->axisRect()->outerRect().left(),
+              chart.maximumSlider()->geometry().right());
 }
 
 } // namespace
