@@ -6,17 +6,14 @@
 #include "level/level_state.h"
 #include "level/levellog_line.h"
 #include "platform/clock.h"
-#include "platform/error_report.h"
 #include "platform/window_frame.h"
 #include "settings/settings.h"
 #include "widgets/dot_matrix_display.h"
+#include "widgets/instrument_parts.h"
 #include "widgets/led.h"
 #include "widgets/power_button.h"
-#include "widgets/raised_label.h"
-#include "widgets/tall_button.h"
 #include "widgets/tank_gauge.h"
 
-#include <QFrame>
 #include <QIcon>
 #include <QLabel>
 
@@ -27,7 +24,7 @@ constexpr int kStatusX = 795, kStatusWidth = 71;
 constexpr int kButtonX = 868, kButtonWidth = 98;
 constexpr int kStatusBarHeight = 23;
 
-constexpr QColor kMaroon(128, 0, 0), kOlive(128, 128, 0);
+constexpr QColor kMaroon(128, 0, 0);
 
 SampleChartOptions levelChartOptions(const QString& title, double maximum, const QString& unit,
                                      const QString& axisTitle, QSize size) {
@@ -39,19 +36,6 @@ SampleChartOptions levelChartOptions(const QString& title, double maximum, const
     options.axisTitle = axisTitle;
     options.sizeHint = size;
     return options;
-}
-
-QFrame* panel(QWidget* parent, const QRect& geometry) {
-    auto* frame = new QFrame(parent);
-    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    frame->setGeometry(geometry);
-    return frame;
-}
-
-RaisedLabel* raisedLabel(const QString& text, QWidget* parent, const QRect& geometry) {
-    auto* label = new RaisedLabel(text, parent);
-    label->setGeometry(geometry);
-    return label;
 }
 
 } // namespace
@@ -85,7 +69,7 @@ TfmLevel::~TfmLevel() {
 }
 
 void TfmLevel::createTankColumn() {
-    Panel4 = panel(this, {2, 6, 147, 443});
+    Panel4 = MakePanel(this, {2, 6, 147, 443});
     leveltank = new TankGauge(Panel4);
     leveltank->setGeometry(6, 2, 137, 415);
     leveltank->setRange(0, 100);
@@ -98,7 +82,7 @@ void TfmLevel::createTankColumn() {
 }
 
 void TfmLevel::createReadOuts() {
-    Panel3 = panel(this, {152, 6, 641, 81});
+    Panel3 = MakePanel(this, {152, 6, 641, 81});
     lcdLiter = new DotMatrixDisplay(Panel3);
     lcdLiter->setGeometry(6, 4, 311, 71);
     lcdHoehe = new DotMatrixDisplay(Panel3);
@@ -106,7 +90,7 @@ void TfmLevel::createReadOuts() {
 }
 
 void TfmLevel::createCharts() {
-    Panel2 = panel(this, {152, 90, 641, 359});
+    Panel2 = MakePanel(this, {152, 90, 641, 359});
     chProzent =
         new SampleChart(levelChartOptions(QStringLiteral("FÜLLSTAND(%)"), 125, QStringLiteral(" %"),
                                           QStringLiteral("FÜLLSTAND"), {626, 169}),
@@ -120,40 +104,22 @@ void TfmLevel::createCharts() {
 }
 
 void TfmLevel::createStatusColumn() {
-    iLabel1 = raisedLabel(QStringLiteral("STATUS"), this, {kStatusX, 5, kStatusWidth, 84});
-    Panel1 = panel(this, {kStatusX, 89, kStatusWidth, 269});
-    iLabel2 = raisedLabel(QStringLiteral("I/O"), this, {kStatusX, 360, kStatusWidth, 89});
+    iLabel1 = MakeRaisedLabel(QStringLiteral("STATUS"), this, {kStatusX, 5, kStatusWidth, 84});
+    Panel1 = MakePanel(this, {kStatusX, 89, kStatusWidth, 269});
+    iLabel2 = MakeRaisedLabel(QStringLiteral("I/O"), this, {kStatusX, 360, kStatusWidth, 89});
 
     // Nothing of the level transmitter drives the alarm and sensor-error LEDs: they stay dark.
-    led_alarm = new Led(Panel1);
-    led_alarm->setColors(Qt::red, kMaroon);
-    led_fehler = new Led(Panel1);
-    led_fehler->setColors(Qt::yellow, kOlive);
-    led_messung = new Led(Panel1);
-    const QString pictures[] = {QStringLiteral("status_alarm"), QStringLiteral("status_sensor"),
-                                QStringLiteral("status_measure")};
-    const std::array<Led*, 3> leds = {led_alarm, led_fehler, led_messung};
-    constexpr int kLedSize = 20, kPicture = 37;
-    for (std::size_t i = 0; i < leds.size(); ++i) {
-        const int top = 76 + 40 * static_cast<int>(i);
-        leds[i]->setGeometry(8, top, kLedSize, kLedSize);
-        auto* image = new QLabel(Panel1);
-        image->setPixmap(
-            QIcon(QStringLiteral(":/icons/%1.svg").arg(pictures[i])).pixmap(kPicture, kPicture));
-        image->setGeometry(29, top + kLedSize / 2 - kPicture / 2, kPicture, kPicture);
-        Image[i] = image;
-    }
+    const StatusLeds leds = MakeStatusLeds(Panel1, {8, 29, 37, 86, 40});
+    led_alarm = leds.alarm;
+    led_fehler = leds.sensorError;
+    led_messung = leds.measurement;
+    Image = leds.pictures;
 }
 
 QPushButton* TfmLevel::makeButton(const QString& caption, const QString& icon, int y, int height,
                                   void (TfmLevel::*handler)()) {
-    auto* button = new TallButton(caption, this);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
-    button->setGeometry(kButtonX, y, kButtonWidth, height);
-    button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QPushButton::clicked, this,
-            [this, handler] { ErrorReport::RunHandler([this, handler] { (this->*handler)(); }); });
-    return button;
+    return MakeToolButton(this, caption, icon, {kButtonX, y, kButtonWidth, height},
+                          [this, handler] { (this->*handler)(); });
 }
 
 void TfmLevel::createButtonColumn() {

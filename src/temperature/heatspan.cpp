@@ -3,21 +3,19 @@
 #include "chart/point_label.h"
 #include "chart/record_status_bar.h"
 #include "platform/clock.h"
-#include "platform/error_report.h"
 #include "platform/file_text.h"
 #include "platform/window_frame.h"
 #include "settings/settings.h"
 #include "temperature/temperature_chart.h"
 #include "temperature/termolog_line.h"
-#include "widgets/led.h"
+#include "widgets/instrument_parts.h"
 #include "widgets/raised_label.h"
-#include "widgets/tall_button.h"
+#include "widgets/led.h"
 #include "widgets/thermometer_gauge.h"
 
 #include <QCheckBox>
 #include <QFrame>
 #include <QIcon>
-#include <QLabel>
 #include <QPrinter>
 #include <QSlider>
 
@@ -30,7 +28,7 @@ constexpr int kStatusX = 580;
 constexpr int kButtonX = 657, kButtonWidth = 104;
 constexpr double kNormalTop = 125.0, kHighTop = 1000.0, kBottom = -55.0;
 
-constexpr QColor kMaroon(128, 0, 0), kOlive(128, 128, 0), kTeal(0, 128, 128);
+constexpr QColor kMaroon(128, 0, 0), kTeal(0, 128, 128);
 
 // Bar colours of gauges 1..8 (gauge 1 has no colour of its own; red sets it apart).
 const std::array<QColor, 8> kBarColors = {
@@ -39,12 +37,6 @@ const std::array<QColor, 8> kBarColors = {
 
 QString channelName(int channel) {
     return FromFileText(QByteArray::fromStdString(settings.channelName(channel)));
-}
-
-RaisedLabel* raisedLabel(const QString& text, QWidget* parent, const QRect& geometry) {
-    auto* label = new RaisedLabel(text, parent);
-    label->setGeometry(geometry);
-    return label;
 }
 
 std::size_t index(int channel) {
@@ -81,7 +73,7 @@ void TfmTermo::createChannelColumns() {
     for (int n = 1; n <= 8; ++n) {
         const int x = 4 + kColumnPitch * (n - 1);
         const int nameWidth = n == 7 ? 54 : n == 8 ? 55 : kColumnWidth;
-        lab_t[index(n)] = raisedLabel(channelName(n), this, {x, kNameY, nameWidth, kRowHeight});
+        lab_t[index(n)] = MakeRaisedLabel(channelName(n), this, {x, kNameY, nameWidth, kRowHeight});
 
         auto* gauge = new ThermometerGauge(this);
         gauge->setGeometry(x, kGaugeY, kColumnWidth, kGaugeHeight);
@@ -91,7 +83,8 @@ void TfmTermo::createChannelColumns() {
         iTerm[index(n)] = gauge;
 
         const QString placeholder = n <= 6 ? QStringLiteral("0.00 °C") : QStringLiteral("00.0 °C");
-        gTemp[index(n)] = raisedLabel(placeholder, this, {x, kValueY, kColumnWidth, kRowHeight});
+        gTemp[index(n)] =
+            MakeRaisedLabel(placeholder, this, {x, kValueY, kColumnWidth, kRowHeight});
     }
     iTerm[7]->setEnabled(false);
 
@@ -105,43 +98,25 @@ void TfmTermo::createChannelColumns() {
 }
 
 void TfmTermo::createStatusColumn() {
-    iLabel1 = raisedLabel(QStringLiteral("STATUS"), this, {kStatusX, kNameY, 70, kRowHeight});
-    Panel1 = new QFrame(this);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setGeometry(kStatusX, kGaugeY, 70, kGaugeHeight);
-    iLabel2 = raisedLabel(QStringLiteral("I/O"), this, {kStatusX, kValueY, 70, kRowHeight});
-
-    led_alarm = new Led(Panel1);
-    led_alarm->setColors(Qt::red, kMaroon);
-    led_fehler = new Led(Panel1);
-    led_fehler->setColors(Qt::yellow, kOlive);
-    led_messung = new Led(Panel1);
-    const QString pictures[] = {QStringLiteral("status_alarm"), QStringLiteral("status_sensor"),
-                                QStringLiteral("status_measure")};
-    const std::array<Led*, 3> leds = {led_alarm, led_fehler, led_messung};
-    for (std::size_t i = 0; i < leds.size(); ++i) {
-        const int rowCentre = 36 + 64 * static_cast<int>(i);
-        leds[i]->setGeometry(9, rowCentre - 10, 20, 20);
-        auto* image = new QLabel(Panel1);
-        image->setPixmap(QIcon(QStringLiteral(":/icons/%1.svg").arg(pictures[i])).pixmap(28, 28));
-        image->setGeometry(35, rowCentre - 14, 28, 28);
-        Image[i] = image;
-    }
+    iLabel1 = MakeRaisedLabel(QStringLiteral("STATUS"), this, {kStatusX, kNameY, 70, kRowHeight});
+    Panel1 = MakePanel(this, {kStatusX, kGaugeY, 70, kGaugeHeight});
+    iLabel2 = MakeRaisedLabel(QStringLiteral("I/O"), this, {kStatusX, kValueY, 70, kRowHeight});
+    const StatusLeds leds = MakeStatusLeds(Panel1, {9, 35, 28, 36, 64});
+    led_alarm = leds.alarm;
+    led_fehler = leds.sensorError;
+    led_messung = leds.measurement;
+    Image = leds.pictures;
 }
 
 QPushButton* TfmTermo::makeButton(const QString& caption, const QString& icon, int y, int height,
                                   void (TfmTermo::*handler)()) {
-    auto* button = new TallButton(caption, this);
-    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
-    button->setGeometry(kButtonX, y, kButtonWidth, height);
-    button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QPushButton::clicked, this,
-            [this, handler] { ErrorReport::RunHandler([this, handler] { (this->*handler)(); }); });
-    return button;
+    return MakeToolButton(this, caption, icon, {kButtonX, y, kButtonWidth, height},
+                          [this, handler] { (this->*handler)(); });
 }
 
 void TfmTermo::createButtonColumn() {
-    iLabel3 = raisedLabel(QStringLiteral("DIAGRAMM"), this, {kButtonX, kNameY, kButtonWidth, 17});
+    iLabel3 =
+        MakeRaisedLabel(QStringLiteral("DIAGRAMM"), this, {kButtonX, kNameY, kButtonWidth, 17});
     SpeedButton1 = makeButton(QStringLiteral("RESET MIN/MAX"), QStringLiteral("button_reset"), 23,
                               85, &TfmTermo::bt_reset_MMClick);
     SpeedButton2 = makeButton(QStringLiteral("ÖFFNEN"), QStringLiteral("button_open"), 111, 85,
