@@ -1,5 +1,7 @@
 #include "widgets/tank_gauge.h"
 
+#include "widgets/gauge_range.h"
+
 #include <QEvent>
 #include <QLinearGradient>
 #include <QPainter>
@@ -74,12 +76,8 @@ void TankGauge::setMaximum(double maximum) {
 }
 
 void TankGauge::setRange(double minimum, double maximum) {
-    if (maximum < minimum)
-        std::swap(minimum, maximum);
-    if (minimum == minimum_ && maximum == maximum_)
+    if (!TakeGaugeRange(minimum_, maximum_, minimum, maximum))
         return;
-    minimum_ = minimum;
-    maximum_ = maximum;
     update();
     Q_EMIT rangeChanged(minimum_, maximum_);
 }

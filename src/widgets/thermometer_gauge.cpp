@@ -1,5 +1,7 @@
 #include "widgets/thermometer_gauge.h"
 
+#include "widgets/gauge_range.h"
+
 #include <QEvent>
 #include <QLinearGradient>
 #include <QLocale>
@@ -43,12 +45,8 @@ void ThermometerGauge::setMaximum(double maximum) {
 }
 
 void ThermometerGauge::setRange(double minimum, double maximum) {
-    if (maximum < minimum)
-        std::swap(minimum, maximum);
-    if (minimum == minimum_ && maximum == maximum_)
+    if (!TakeGaugeRange(minimum_, maximum_, minimum, maximum))
         return;
-    minimum_ = minimum;
-    maximum_ = maximum;
     clampIntoRange();
     invalidateBackground();
 }
