@@ -108,6 +108,60 @@ void removeStaleTemporaries(const QString& target) {
     }
 }
 
+// The platform's file primitives behind AtomicFile. writeSome returns the bytes written,
+// or -1 with the reason in lastError(); syncAndClose returns the first failure's text.
+#ifdef Q_OS_WIN
+qsizetype writeSome(qintptr handle, const char* data, qsizetype size) {
+    DWORD written = 0;
+    if (!WriteFile(toHandle(handle), data, DWORD(size), &written, nullptr))
+        return -1;
+    return qsizetype(written);
+}
+QString syncAndClose(qintptr handle) {
+    QString error;
+    if (!FlushFileBuffers(toHandle(handle)))
+        error = lastError();
+    if (!CloseHandle(toHandle(handle)) && error.isEmpty())
+        error = lastError();
+    return error;
+}
+bool renameOver(const QString& from, const QString& to) {
+    return MoveFileExW(nativePath(from).c_str(), nativePath(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+void closeHandle(qintptr handle) {
+    CloseHandle(toHandle(handle));
+}
+void removeFile(const QString& path) {
+    DeleteFileW(nativePath(path).c_str());
+}
+#else
+qsizetype writeSome(qintptr handle, const char* data, qsizetype size) {
+    for (;;) {
+        const ssize_t written = ::write(int(handle), data, std::size_t(size));
+        if (written >= 0 || errno != EINTR)
+            return qsizetype(written);
+    }
+}
+QString syncAndClose(qintptr handle) {
+    QString error;
+    if (::fsync(int(handle)) != 0)
+        error = lastError();
+    if (::close(int(handle)) != 0 && error.isEmpty())
+        error = lastError();
+    return error;
+}
+bool renameOver(const QString& from, const QString& to) {
+    return ::rename(nativePath(from).constData(), nativePath(to).constData()) == 0;
+}
+void closeHandle(qintptr handle) {
+    ::close(int(handle));
+}
+void removeFile(const QString& path) {
+    ::unlink(nativePath(path).constData());
+}
+#endif
+
 // Makes the rename itself durable; not every file system can sync a folder, so this is
 // done where it works and otherwise left.
 void syncFolder([[maybe_unused]] const QString& path) {
@@ -157,90 +211,6 @@ QString AtomicFile::errorString() const {
     return error_;
 }
 
-#ifdef Q_OS_WIN
-
-bool AtomicFile::open() {
-    discard();
-    failed_ = committed_ = false;
-    error_.clear();
-    bool loop = false;
-    target_ = resolveLinks(path_, loop);
-    if (QFileInfo(target_).isDir()) {
-        fail(errnoText(EISDIR));
-        return false;
-    }
-    removeStaleTemporaries(target_);
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temporary_ = target_ + kTemporaryMark + randomSuffix();
-        const HANDLE file = CreateFileW(nativePath(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
-                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            handle_ = reinterpret_cast<qintptr>(file);
-            return true;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
-    fail(lastError());
-    temporary_.clear();
-    return false;
-}
-
-bool AtomicFile::write(QByteArrayView bytes) {
-    if (handle_ == -1 || failed_) {
-        fail(errnoText(EBADF));
-        return false;
-    }
-    const char* data = bytes.data();
-    for (qsizetype left = bytes.size(); left > 0;) {
-        DWORD written = 0;
-        const DWORD piece = DWORD(std::min(left, kMaxPiece));
-        if (!WriteFile(toHandle(handle_), data, piece, &written, nullptr) || written == 0) {
-            fail(lastError());
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
-}
-
-bool AtomicFile::commit() {
-    if (handle_ == -1 || failed_) {
-        fail(errnoText(EBADF));
-        discard();
-        return false;
-    }
-    const HANDLE file = toHandle(handle_);
-    const bool flushed = FlushFileBuffers(file);
-    if (!flushed)
-        fail(lastError());
-    handle_ = -1;
-    if (!CloseHandle(file) && flushed)
-        fail(lastError());
-    if (!failed_ && !MoveFileExW(nativePath(temporary_).c_str(), nativePath(target_).c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        fail(lastError());
-    if (failed_) {
-        discard();
-        return false;
-    }
-    committed_ = true;
-    return true;
-}
-
-void AtomicFile::discard() {
-    if (handle_ != -1) {
-        CloseHandle(toHandle(handle_));
-        handle_ = -1;
-    }
-    if (!temporary_.isEmpty() && !committed_)
-        DeleteFileW(nativePath(temporary_).c_str());
-    temporary_.clear();
-}
-
-#else
-
 bool AtomicFile::open() {
     discard();
     failed_ = committed_ = false;
@@ -252,6 +222,35 @@ bool AtomicFile::open() {
         return false;
     }
     removeStaleTemporaries(target_);
+    if (!createTemporary()) {
+        fail(lastError());
+        discard();
+        return false;
+    }
+    return true;
+}
+
+#ifdef Q_OS_WIN
+
+bool AtomicFile::createTemporary() {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        temporary_ = target_ + kTemporaryMark + randomSuffix();
+        const HANDLE file = CreateFileW(nativePath(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            handle_ = reinterpret_cast<qintptr>(file);
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            break;
+    }
+    temporary_.clear(); // none of the names tried is ours
+    return false;
+}
+
+#else
+
+bool AtomicFile::createTemporary() {
     int fd = -1;
     for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
         temporary_ = target_ + kTemporaryMark + randomSuffix();
@@ -261,8 +260,7 @@ bool AtomicFile::open() {
             break;
     }
     if (fd < 0) {
-        fail(lastError());
-        temporary_.clear();
+        temporary_.clear(); // none of the names tried is ours
         return false;
     }
     handle_ = fd;
@@ -272,14 +270,12 @@ bool AtomicFile::open() {
         if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
             // Only the owner's own files can be given away: the new file stays the writer's.
         }
-        if (::fchmod(fd, old.st_mode & 07777) != 0) {
-            fail(lastError());
-            discard();
-            return false;
-        }
+        return ::fchmod(fd, old.st_mode & 07777) == 0;
     }
     return true;
 }
+
+#endif
 
 bool AtomicFile::write(QByteArrayView bytes) {
     if (handle_ == -1 || failed_) {
@@ -288,9 +284,7 @@ bool AtomicFile::write(QByteArrayView bytes) {
     }
     const char* data = bytes.data();
     for (qsizetype left = bytes.size(); left > 0;) {
-        const ssize_t written = ::write(int(handle_), data, std::size_t(std::min(left, kMaxPiece)));
-        if (written < 0 && errno == EINTR)
-            continue;
+        const qsizetype written = writeSome(handle_, data, std::min(left, kMaxPiece));
         if (written <= 0) {
             fail(written < 0 ? lastError() : errnoText(EIO));
             return false;
@@ -307,14 +301,12 @@ bool AtomicFile::commit() {
         discard();
         return false;
     }
-    const int fd = int(handle_);
-    if (::fsync(fd) != 0)
-        fail(lastError());
+    const qintptr handle = handle_;
     handle_ = -1;
-    if (::close(fd) != 0)
-        fail(lastError());
-    if (!failed_ &&
-        ::rename(nativePath(temporary_).constData(), nativePath(target_).constData()) != 0)
+    const QString closeError = syncAndClose(handle);
+    if (!closeError.isEmpty())
+        fail(closeError);
+    if (!failed_ && !renameOver(temporary_, target_))
         fail(lastError());
     if (failed_) {
         discard();
@@ -327,15 +319,13 @@ bool AtomicFile::commit() {
 
 void AtomicFile::discard() {
     if (handle_ != -1) {
-        ::close(int(handle_));
+        closeHandle(handle_);
         handle_ = -1;
     }
     if (!temporary_.isEmpty() && !committed_)
-        ::unlink(nativePath(temporary_).constData());
+        removeFile(temporary_);
     temporary_.clear();
 }
-
-#endif
 
 AtomicWriteResult WriteFileAtomically(const QString& path, QByteArrayView bytes) {
     AtomicWriteResult result;

@@ -38,6 +38,7 @@ public:
 private:
     void fail(const QString& error);
     void discard();
+    bool createTemporary(); // a new file beside the target; errno / the last error says why not
 
     QString path_;
     QString target_;
