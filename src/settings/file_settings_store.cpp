@@ -93,6 +93,22 @@ Opened openPlainFile(QFile& file, QString& reason) {
 }
 #endif
 
+// Reads the file in pieces, so that a small file costs a small buffer, up to the size
+// bound (the file may grow while it is read). The reason it failed, or nothing.
+QString readBounded(QFile& file, QByteArray& bytes) {
+    constexpr qint64 kPiece = 64 * 1024;
+    for (;;) {
+        const QByteArray piece = file.read(kPiece);
+        if (file.error() != QFileDevice::NoError)
+            return file.errorString();
+        if (piece.isEmpty())
+            return {};
+        bytes += piece;
+        if (bytes.size() > kMaxSettingsFileBytes)
+            return kTooLarge;
+    }
+}
+
 } // namespace
 
 FileSettingsStore::FileSettingsStore(QString path) : path_(std::move(path)) {}
@@ -130,15 +146,10 @@ bool FileSettingsStore::readWholeFile(QByteArray& bytes, bool& missing) {
     const Opened opened = openPlainFile(file, reason);
     missing = opened == Opened::Missing;
     if (opened == Opened::File) {
-        if (file.size() > kMaxSettingsFileBytes) {
+        if (file.size() > kMaxSettingsFileBytes)
             reason = kTooLarge;
-        } else {
-            bytes = file.read(kMaxSettingsFileBytes + 1);
-            if (file.error() != QFileDevice::NoError)
-                reason = file.errorString();
-            else if (bytes.size() > kMaxSettingsFileBytes)
-                reason = kTooLarge;
-        }
+        else
+            reason = readBounded(file, bytes);
     }
     if (reason.isEmpty())
         return true;
