@@ -1,25 +1,20 @@
 // The temperature chart with a full record store: replot, opening a file, recording one
 // sample, memory.
+#include "bench_common.h"
 #include "chart/qcustomplot_include.h"
-#include "platform/dialogs.h"
 #include "platform/file_text.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
 #include "temperature/temperature_state.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <fstream>
 #include <memory>
-#include <unistd.h>
 
 namespace {
-
-constexpr int kPoints = RecordStore::kCapacity; // 360001
 
 double sampleValue(int series, int i) {
     // Slow swings with some noise, as a real recording looks.
@@ -48,14 +43,6 @@ QByteArray termoLogLine(int i) {
     return ToFileText(line + QStringLiteral("  ,  TermoLog"));
 }
 
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
 std::unique_ptr<TemperatureChart> fullChart() {
     auto chart = std::make_unique<TemperatureChart>();
     chart->resize(647, 311);
@@ -69,17 +56,16 @@ std::unique_ptr<TemperatureChart> fullChart() {
 // Runs first, while the heap is still fresh: a full store with its chart.
 void BM_MemoryFullStoreAndChart(benchmark::State& state) {
     for (auto _ : state) {
-        const double before = residentMegabytes();
-        tempRecords.reset();
-        for (int i = 0; i < kPoints; ++i)
-            tempRecords.append(termoLogLine(i));
-        const double store = residentMegabytes();
-        auto chart = fullChart();
-        chart->plot()->replot();
-        const double after = residentMegabytes();
-        state.counters["store_MB"] = store - before;
-        state.counters["chart_MB"] = after - store;
-        state.counters["total_MB"] = after - before;
+        std::unique_ptr<TemperatureChart> chart;
+        const auto fillStore = [] {
+            tempRecords.reset();
+            for (int i = 0; i < kPoints; ++i)
+                tempRecords.append(termoLogLine(i));
+        };
+        CountMemory(state, "chart_MB", fillStore, [&] {
+            chart = fullChart();
+            chart->plot()->replot();
+        });
         tempRecords.reset();
     }
 }
@@ -99,14 +85,9 @@ void BM_ReplotPlainGraphs(benchmark::State& state) {
     plot.resize(647, 311);
     plot.show();
     plot.legend->setVisible(true);
-    for (int s = 0; s < 8; ++s) {
-        QVector<QCPGraphData> points(kPoints);
-        for (int i = 0; i < kPoints; ++i)
-            points[i] = QCPGraphData(i, sampleValue(s, i));
-        QCPGraph* graph = plot.addGraph();
-        graph->setPen(QPen(TemperatureChart::defaultSeriesColor(s), 2));
-        graph->data()->set(points, true);
-    }
+    for (int s = 0; s < 8; ++s)
+        AddPlainGraph(plot, QPen(TemperatureChart::defaultSeriesColor(s), 2),
+                      [s](int i) { return sampleValue(s, i); });
     plot.xAxis->setRange(0, kPoints - 1);
     plot.yAxis->setRange(-55, 125);
     plot.replot();
@@ -115,42 +96,20 @@ void BM_ReplotPlainGraphs(benchmark::State& state) {
 }
 BENCHMARK(BM_ReplotPlainGraphs)->Unit(benchmark::kMillisecond);
 
-class OpenDialogs : public Dialogs {
-public:
-    QString file;
-    void message(QWidget*, const QString&) override {}
-    void error(QWidget*, const QString&) override {}
-    QString openFileName(QWidget*) override { return file; }
-    QString saveFileName(QWidget*) override { return {}; }
-    bool print(QWidget*, QPrinter*) override { return false; }
-};
-
 // Opening a full TermoLog file (about 36 MB) into the store and the chart.
 void BM_OpenFullTermoLogFile(benchmark::State& state) {
     QTemporaryDir dir;
     OpenDialogs answers;
     answers.file = dir.filePath(QStringLiteral("termo.log"));
-    {
-        QFile file(answers.file);
-        file.open(QIODevice::WriteOnly);
-        QByteArray chunk;
-        for (int i = 0; i < kPoints; ++i) {
-            chunk += termoLogLine(i) + "\r\n";
-            if (chunk.size() > (1 << 20) || i == kPoints - 1) {
-                file.write(chunk);
-                chunk.clear();
-            }
-        }
-        state.counters["file_MB"] = file.size() / (1024.0 * 1024.0);
-    }
-    dialogsSeam.install(&answers);
+    state.counters["file_MB"] =
+        WriteLines(answers.file, kPoints, [](int i) { return termoLogLine(i) + "\r\n"; });
+    const ScopedInstall<Dialogs> installed(dialogsSeam, answers);
     TfmTermo window;
     for (auto _ : state) {
         window.bt_oeffnenClick();
         if (tempRecords.count() != kPoints || window.Chart1->pointCount() != kPoints)
             state.SkipWithError("file not loaded");
     }
-    dialogsSeam.install(nullptr);
     tempRecords.reset();
 }
 BENCHMARK(BM_OpenFullTermoLogFile)->Iterations(3)->Unit(benchmark::kMillisecond);

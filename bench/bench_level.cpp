@@ -1,28 +1,22 @@
 // The level window with full charts and a full store: both charts replotted side by side
 // with plain filled QCPGraphs, opening a full LevelLog file, memory.
+#include "bench_common.h"
 #include "chart/qcustomplot_include.h"
 #include "chart/sample_chart.h"
 #include "level/level_state.h"
 #include "level/levellog_line.h"
 #include "level/tidespan.h"
-#include "platform/dialogs.h"
 #include "platform/file_text.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <ctime>
-#include <fstream>
 #include <malloc.h>
-#include <memory>
-#include <unistd.h>
 
 namespace {
-
-constexpr int kPoints = RecordStore::kCapacity; // 360001
 
 // A tank that fills and empties over the hours, with a ripple on the surface.
 double percentAt(int i) {
@@ -35,14 +29,6 @@ double heightAt(int i) {
 
 QDateTime timeOf(int i) {
     return QDateTime(QDate(2026, 12, 7), QTime(0, 0)).addSecs(i);
-}
-
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 // The window's two charts full, as after 100 hours of recording.
@@ -68,19 +54,16 @@ void BM_LevelMemoryFullStoreAndCharts(benchmark::State& state) {
         levelRecords.reset();
         TfmLevel window;
         window.show();
-        window.chProzent->plot()->replot();
-        window.chHoehe->plot()->replot();
+        const auto replot = [&] {
+            window.chProzent->plot()->replot();
+            window.chHoehe->plot()->replot();
+        };
+        replot();
         malloc_trim(0);
-        const double before = residentMegabytes();
-        fillStore();
-        const double store = residentMegabytes();
-        fillCharts(window);
-        window.chProzent->plot()->replot();
-        window.chHoehe->plot()->replot();
-        const double after = residentMegabytes();
-        state.counters["store_MB"] = store - before;
-        state.counters["charts_MB"] = after - store;
-        state.counters["total_MB"] = after - before;
+        CountMemory(state, "charts_MB", fillStore, [&] {
+            fillCharts(window);
+            replot();
+        });
         levelRecords.reset();
     }
 }
@@ -96,13 +79,7 @@ struct PlainCharts {
               std::tuple{&height, QSize(629, 169), 300.0, &heightAt}}) {
             plot->resize(size);
             plot->show();
-            QVector<QCPGraphData> points(kPoints);
-            for (int i = 0; i < kPoints; ++i)
-                points[i] = QCPGraphData(i, value(i));
-            QCPGraph* graph = plot->addGraph();
-            graph->setPen(QPen(Qt::blue, 3));
-            graph->setBrush(Qt::blue);
-            graph->data()->set(points, true);
+            AddPlainGraph(*plot, QPen(Qt::blue, 3), value)->setBrush(Qt::blue);
             plot->xAxis->setRange(0, kPoints - 1);
             plot->yAxis->setRange(0, top);
             plot->replot();
@@ -150,36 +127,16 @@ void BM_LevelReplotBothChartsBesidePlainGraphs(benchmark::State& state) {
 }
 BENCHMARK(BM_LevelReplotBothChartsBesidePlainGraphs)->Iterations(20)->Unit(benchmark::kMillisecond);
 
-class OpenDialogs : public Dialogs {
-public:
-    QString file;
-    void message(QWidget*, const QString&) override {}
-    void error(QWidget*, const QString&) override {}
-    QString openFileName(QWidget*) override { return file; }
-    QString saveFileName(QWidget*) override { return {}; }
-    bool print(QWidget*, QPrinter*) override { return false; }
-};
-
 // Opening a full level data-logger file (about 25 MB) into the store and the chart.
 void BM_OpenFullLevelLogFile(benchmark::State& state) {
     QTemporaryDir dir;
     OpenDialogs answers;
     answers.file = dir.filePath(QStringLiteral("level.log"));
-    {
-        QFile file(answers.file);
-        file.open(QIODevice::WriteOnly);
-        QByteArray chunk;
-        for (int i = 0; i < kPoints; ++i) {
-            chunk += ToFileText(LevelLoggerLine(timeOf(i), std::floor(percentAt(i)),
-                                                10 * (3000 - 10 * heightAt(i)), 10 * heightAt(i))) +
-                     "\r\n";
-            if (chunk.size() > (1 << 20) || i == kPoints - 1) {
-                file.write(chunk);
-                chunk.clear();
-            }
-        }
-        state.counters["file_MB"] = file.size() / (1024.0 * 1024.0);
-    }
+    state.counters["file_MB"] = WriteLines(answers.file, kPoints, [](int i) {
+        return ToFileText(LevelLoggerLine(timeOf(i), std::floor(percentAt(i)),
+                                          10 * (3000 - 10 * heightAt(i)), 10 * heightAt(i))) +
+               "\r\n";
+    });
     const ScopedInstall<Dialogs> installed(dialogsSeam, answers);
     TfmLevel window;
     window.show();

@@ -9,6 +9,7 @@
 #include "app/monidesk.h"
 #include "app/program_state.h"
 #include "app/start_unit.h"
+#include "bench_common.h"
 #include "level/level_state.h"
 #include "link/CP2102_USB.h"
 #include "link/link_state.h"
@@ -26,8 +27,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <fstream>
-#include <unistd.h>
 
 namespace {
 
@@ -62,14 +61,6 @@ class NoSettingsStore final : public SettingsStoreSource {
 public:
     std::unique_ptr<SettingsStore> make() override { return nullptr; }
 };
-
-double residentMegabytes() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 struct LogCheck {
     qint64 lines = 0;
@@ -123,7 +114,7 @@ int main(int argc, char** argv) {
     tempRecords.recording = true;
     levelRecords.recording = true;
 
-    const double idle = residentMegabytes();
+    const double idle = ResidentMegabytes();
     std::printf("soak: %d simulated hours, %lld ticks of %lld ms; resident at start %.1f MB\n",
                 hours, static_cast<long long>(hours) * 36000, static_cast<long long>(kTickMs),
                 idle);
@@ -141,7 +132,7 @@ int main(int argc, char** argv) {
             QCoreApplication::processEvents();
         if (tick % ticksPerTenHours == 0 || tick == ticks) {
             std::printf("%6.0f %10d %12d %12d %12.1f %10.1f\n", tick / 36000.0, okCount,
-                        tempRecords.count(), levelRecords.count(), residentMegabytes(),
+                        tempRecords.count(), levelRecords.count(), ResidentMegabytes(),
                         run.elapsed() / 1000.0);
             std::fflush(stdout);
         }

@@ -24,6 +24,22 @@ SeriesValues randomSeries(int count, unsigned seed, bool withGaps = false) {
     return values;
 }
 
+// The lowest and highest values' indices in first .. last (the first of equal ones; gaps
+// skipped), by looking at each.
+SeriesValues::Extremes scanExtremes(const SeriesValues& values, int first, int last) {
+    SeriesValues::Extremes e;
+    for (int i = first; i <= last; ++i) {
+        const double v = values.at(i);
+        if (std::isnan(v))
+            continue;
+        if (e.minIndex < 0 || v < values.at(e.minIndex))
+            e.minIndex = i;
+        if (e.maxIndex < 0 || v > values.at(e.maxIndex))
+            e.maxIndex = i;
+    }
+    return e;
+}
+
 // Straight from the definition: each index into its column, then first/min/max/last, without
 // the extreme that lies inside an area down to (or up to) `areaTo`.
 std::vector<int> bruteForceM4(const SeriesValues& values, double lower, double upper, int columns,
@@ -41,17 +57,7 @@ std::vector<int> bruteForceM4(const SeriesValues& values, double lower, double u
     for (const auto& column : members) {
         if (column.empty())
             continue;
-        int minIndex = -1;
-        int maxIndex = -1;
-        for (int i : column) {
-            const double v = values.at(i);
-            if (std::isnan(v))
-                continue;
-            if (minIndex < 0 || v < values.at(minIndex))
-                minIndex = i;
-            if (maxIndex < 0 || v > values.at(maxIndex))
-                maxIndex = i;
-        }
+        auto [minIndex, maxIndex] = scanExtremes(values, column.front(), column.back());
         if (areaTo && minIndex >= 0 && values.at(minIndex) >= *areaTo)
             minIndex = -1;
         else if (areaTo && maxIndex >= 0 && values.at(maxIndex) <= *areaTo)
@@ -128,20 +134,10 @@ TEST(SeriesExtremes, MatchRandomRangesAfterAppending) {
         int b = static_cast<int>(random() % 70000);
         if (a > b)
             std::swap(a, b);
-        int minIndex = -1;
-        int maxIndex = -1;
-        for (int i = a; i <= b; ++i) {
-            const double v = values.at(i);
-            if (std::isnan(v))
-                continue;
-            if (minIndex < 0 || v < values.at(minIndex))
-                minIndex = i;
-            if (maxIndex < 0 || v > values.at(maxIndex))
-                maxIndex = i;
-        }
+        const SeriesValues::Extremes expected = scanExtremes(values, a, b);
         const SeriesValues::Extremes e = values.extremes(a, b);
-        ASSERT_EQ(e.minIndex, minIndex) << a << ".." << b;
-        ASSERT_EQ(e.maxIndex, maxIndex) << a << ".." << b;
+        ASSERT_EQ(e.minIndex, expected.minIndex) << a << ".." << b;
+        ASSERT_EQ(e.maxIndex, expected.maxIndex) << a << ".." << b;
     }
 }
 

@@ -3,13 +3,13 @@
 #include "level_window_test.h"
 #include "platform/error_report.h"
 #include "support/fake_dialogs.h"
+#include "support/scratch_files.h"
 #include "widgets/power_button.h"
 
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -24,29 +24,12 @@ public:
     }
 };
 
-class TideSpanFiles : public LevelWindowTest {
+class TideSpanFiles : public LevelWindowTest, protected ScratchFiles {
 protected:
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    static void write(const QString& file, const QByteArray& bytes) {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-    }
-    static QByteArray read(const QString& file) {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-    void open(const QString& file) {
-        fake.openAnswers.push_back(file);
-        ErrorReport::RunHandler([this] { window->bt_oeffnenClick(); });
-    }
-    void save(const QString& file) {
-        fake.saveAnswers.push_back(file);
-        ErrorReport::RunHandler([this] { window->bt_speichernClick(); });
-    }
+    void open(const QString& file) { OpenChartFile(fake, *window, file); }
+    void save(const QString& file) { SaveChartFile(fake, *window, file); }
     double percentAt(int index) const { return window->chProzent->value(0, index); }
 
-    QTemporaryDir dir;
     PdfDialogs fake;
 };
 

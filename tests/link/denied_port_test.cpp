@@ -1,19 +1,11 @@
 // Ports and bridges this user may not open: noticed once, in German, naming the device
 // and the group to join; tried again silently; taken as soon as the modes allow it.
-#include "platform/error_report.h"
 #include "bridge_tree.h"
 #include "link/cp210x_bridges.h"
 #include "link/link_notice.h"
-#include "link/serial_com.h"
-#include "link/usb_com.h"
-#include "link_fakes.h"
 #include "link_test_util.h"
-#include "settings/settings.h"
-#include "sim/sim_line.h"
-#include "support/fake_dialogs.h"
-#include "app/program_state.h"
+#include "pty_fixture.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -104,28 +96,10 @@ bool allow(const QString& path) {
 
 // ---- The serial link's reaction, driven through the fake port ----
 
-class DeniedComPort : public ::testing::Test {
+class DeniedComPort : public FakePortTest {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        settings.GL_COM = 3;
-        comOpen = false;
-        auto fake = std::make_unique<FakeSerialPort>();
-        port = fake.get();
-        holder = std::make_unique<TfmSerial>(nullptr, std::move(fake));
-    }
-    void TearDown() override {
-        holder.reset();
-        ResetProgramState();
-    }
-    bool tick() {
-        return ErrorReport::RunTick([this] { PollSerialReceiver(holder.get()); });
-    }
-
     FakeDialogs dialogs;
     NoticeCollector notices;
-    FakeSerialPort* port = nullptr;
-    std::unique_ptr<TfmSerial> holder;
 };
 
 TEST_F(DeniedComPort, IsNoticedOnceAndTriedSilentlyEveryTick) {
@@ -228,34 +202,8 @@ TEST(DeviceRefusesUser, OnlyTheModesOfAnExistingFileCount) {
 
 // ---- End to end: pseudo-terminals with modes that refuse this process ----
 
-constexpr int kArrivalMs = 5000; // bound on the kernel handing bytes over; never reached
-
-class DeniedDevice : public ::testing::Test {
+class DeniedDevice : public PtyTest {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        settings.TERM_ADR = 17;
-        comOpen = false;
-        usbOpen = false;
-    }
-    void TearDown() override {
-        holder.reset();
-        usbXpressSeam.install(nullptr);
-        usbOpen = false;
-        QDir(DosDevicesFolder()).removeRecursively();
-        ResetProgramState();
-    }
-    void tick() {
-        ErrorReport::RunTick([this] {
-            PollUsbReceiver();
-            PollSerialReceiver(holder.get());
-        });
-    }
-    static void send(PtyLine& line, const QByteArray& bytes) {
-        const int before = line.pending();
-        ASSERT_TRUE(line.send(bytes));
-        ASSERT_TRUE(line.waitPending(before + int(bytes.size()), kArrivalMs));
-    }
     // A fresh pseudo-terminal that this process may not open.
     static std::unique_ptr<PtyLine> refusingLine() {
         auto line = std::make_unique<PtyLine>();
@@ -264,10 +212,7 @@ protected:
         return line;
     }
 
-    FakeIndicators indicators;
-    FakeDialogs dialogs;
     NoticeCollector notices;
-    std::unique_ptr<TfmSerial> holder = std::make_unique<TfmSerial>();
     const QString cure = kCure.arg(groupName(deviceGroup()));
 };
 

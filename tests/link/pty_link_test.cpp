@@ -1,64 +1,16 @@
 // End to end through real pseudo-terminals, driven by the transmitter simulator's code:
 // the bytes cross the kernel's terminal layer and QSerialPort as from a real receiver.
-#include "app/program_state.h"
 #include "bridge_tree.h"
 #include "link/cp210x_bridges.h"
-#include "link/serial_com.h"
 #include "link/sim_stream.h"
-#include "link/usb_com.h"
-#include "link_fakes.h"
 #include "link_test_util.h"
-#include "platform/error_report.h"
-#include "settings/settings.h"
-#include "sim/sim_line.h"
-#include "support/fake_dialogs.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "pty_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr int kArrivalMs = 5000; // bound on the kernel handing bytes over; never reached
-
-class PtyLink : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetProgramState();
-        settings.TERM_ADR = 17;
-        settings.LEV_ADR = 0;
-        settings.GL_COM = 3;
-        comOpen = false;
-        usbOpen = false;
-    }
-    void TearDown() override {
-        holder.reset();
-        usbXpressSeam.install(nullptr);
-        usbOpen = false;
-        QDir(DosDevicesFolder()).removeRecursively();
-        ResetProgramState();
-    }
-
-    // Sends bytes and waits until the terminal holds them, before the link looks.
-    static void send(PtyLine& line, const QByteArray& bytes) {
-        const int before = line.pending();
-        ASSERT_TRUE(line.send(bytes));
-        ASSERT_TRUE(line.waitPending(before + int(bytes.size()), kArrivalMs));
-    }
-
-    void tick() {
-        ErrorReport::RunTick([this] {
-            PollUsbReceiver();
-            PollSerialReceiver(holder.get());
-        });
-    }
-
-    FakeIndicators indicators;
-    FakeDialogs dialogs;
-    std::unique_ptr<TfmSerial> holder = std::make_unique<TfmSerial>();
-};
+class PtyLink : public PtyTest {};
 
 TEST_F(PtyLink, SimulatorStreamReachesTheCounters) {
     ScriptedUsbXpress usb; // no USB receiver

@@ -1,10 +1,6 @@
-#include "app/program_state.h"
-#include "link/serial_com.h"
 #include "link/tidespan_telegram.h"
-#include "link_fakes.h"
+#include "link_fixtures.h"
 #include "link_test_util.h"
-#include "platform/error_report.h"
-#include "settings/settings.h"
 #include "support/fake_dialogs.h"
 
 #include <QDir>
@@ -14,33 +10,14 @@
 
 namespace {
 
-class SerialLink : public ::testing::Test {
+class SerialLink : public FakePortTest {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        settings.TERM_ADR = 17;
-        settings.LEV_ADR = 0;
-        settings.GL_COM = 3;
-        comOpen = false;
-        auto fake = std::make_unique<FakeSerialPort>();
-        port = fake.get();
-        holder = std::make_unique<TfmSerial>(nullptr, std::move(fake));
-    }
-    void TearDown() override {
-        holder.reset();
-        ResetProgramState();
-    }
-
     // Opens the port on an empty line and forgets what that took.
     void openQuietly() {
         PollSerialReceiver(holder.get());
         ASSERT_TRUE(comOpen);
         port->log.clear();
     }
-
-    FakeIndicators indicators;
-    FakeSerialPort* port = nullptr;
-    std::unique_ptr<TfmSerial> holder;
 };
 
 TEST_F(SerialLink, NoComPortChosenNeverOpensButBlinks) {
@@ -55,8 +32,8 @@ TEST_F(SerialLink, NoComPortChosenNeverOpensButBlinks) {
 TEST_F(SerialLink, AbsentPortIsTriedEveryTickUntilItAppears) {
     FakeDialogs dialogs;
     port->present = false;
-    for (int tick = 0; tick < 3; ++tick)
-        EXPECT_TRUE(ErrorReport::RunTick([&] { PollSerialReceiver(holder.get()); }));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(tick());
     EXPECT_EQ(port->logged("open COM3"), 3);
     EXPECT_FALSE(comOpen);
     EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -197,8 +174,8 @@ TEST_F(SerialLink, ErrorOfAnOpenPortReachesTheReportOnce) {
     ErrorReport::Reset();
     openQuietly();
     port->failOn = QStringLiteral("waiting");
-    for (int tick = 0; tick < 5; ++tick)
-        EXPECT_FALSE(ErrorReport::RunTick([&] { PollSerialReceiver(holder.get()); }));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(tick());
     EXPECT_EQ(dialogs.errors, QStringList{"Fehler an COM3 (waiting)"});
     EXPECT_TRUE(comOpen); // the same open port is polled again
     EXPECT_EQ(port->logged("close"), 0);
@@ -216,8 +193,8 @@ TEST_F(SerialLink, VanishedDeviceIsReportedOnceClosedAndTakenAgain) {
     openQuietly();
     port->gone = true;
     port->present = false;
-    for (int tick = 0; tick < 5; ++tick)
-        ErrorReport::RunTick([&] { PollSerialReceiver(holder.get()); });
+    for (int i = 0; i < 5; ++i)
+        tick();
     EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_FALSE(comOpen);
     EXPECT_EQ(port->logged("close"), 1);
@@ -226,7 +203,7 @@ TEST_F(SerialLink, VanishedDeviceIsReportedOnceClosedAndTakenAgain) {
     port->gone = false;
     port->present = true;
     port->incoming = SealedBytes(17, 0x30);
-    EXPECT_TRUE(ErrorReport::RunTick([&] { PollSerialReceiver(holder.get()); }));
+    EXPECT_TRUE(tick());
     EXPECT_TRUE(comOpen);
     EXPECT_EQ(okCount, 1);
     ErrorReport::Reset();

@@ -1,29 +1,13 @@
 #include "link/simulated_receiver.h"
-#include "link/usb_com.h"
-#include "link_fakes.h"
+#include "link_fixtures.h"
 #include "link_test_util.h"
-#include "settings/settings.h"
-
-#include "app/program_state.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class UsbLink : public ::testing::Test {
+class UsbLink : public LinkTest {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        settings.TERM_ADR = 17;
-        settings.LEV_ADR = 0;
-        usbOpen = false;
-    }
-    void TearDown() override {
-        usbOpen = false;
-        ResetProgramState();
-    }
-
-    FakeIndicators indicators;
     ScriptedUsbXpress fake; // installs itself
     ScriptedUsbXpress* usb = &fake;
 };

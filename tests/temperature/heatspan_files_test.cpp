@@ -4,6 +4,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
 #include "support/file_faults.h"
+#include "support/scratch_files.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
 #include "temperature/temperature_state.h"
@@ -26,9 +27,8 @@ QByteArray termoLogLine(int i) {
         .toLatin1();
 }
 
-class HeatSpanFilesTest : public testing::Test {
+class HeatSpanFilesTest : public testing::Test, protected ScratchFiles {
 protected:
-    QTemporaryDir dir;
     FakeDialogs fake;
     TfmTermo window;
 
@@ -39,28 +39,12 @@ protected:
     }
     void TearDown() override { tempRecords.reset(); }
 
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     void record(int count) {
         for (int i = 0; i < count; ++i)
             tempRecords.append(termoLogLine(i));
     }
-    static void write(const QString& file, const QByteArray& bytes) {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(bytes);
-    }
-    static QByteArray read(const QString& file) {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-    void open(const QString& file) {
-        fake.openAnswers.push_back(file);
-        ErrorReport::RunHandler([this] { window.bt_oeffnenClick(); });
-    }
-    void save(const QString& file) {
-        fake.saveAnswers.push_back(file);
-        ErrorReport::RunHandler([this] { window.bt_speichernClick(); });
-    }
+    void open(const QString& file) { OpenChartFile(fake, window, file); }
+    void save(const QString& file) { SaveChartFile(fake, window, file); }
 };
 
 TEST_F(HeatSpanFilesTest, SaveOpenSaveIsByteIdentical) {
