@@ -29,12 +29,16 @@ QByteArray bytesOf(const auto& frame) {
     return QByteArray(reinterpret_cast<const char*>(frame.data()), qsizetype(frame.size()));
 }
 
-// The settings file of a first run, as the program saves it.
+// A settings file as the program saves it.
 QByteArray firstRunSettingsFile() {
     const QString path = QDir::temp().filePath(QStringLiteral("monidesk-seed-settings.reg"));
     Settings values;
     ApplyFirstRunDefaults(values);
+    // Paths long enough for regedit's hex line breaks, names with non-ASCII letters.
+    values.TLOG_PATH = "/home/anna/Messdaten/Kessel Süd/termolog.txt";
+    values.LCHART_PATH = "/home/anna/Messdaten/Tank 2/pegel-2024.txt";
     values.TNAME3 = "Kessel";
+    values.TNAME8 = "Außen °C";
     FileSettingsStore store(path);
     SaveSettings(store, values, {});
     QFile file(path);
