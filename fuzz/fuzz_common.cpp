@@ -3,7 +3,6 @@
 #include "platform/dialogs.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -16,10 +15,7 @@ void FuzzFail(const char* condition, const char* file, int line) {
 }
 
 QString ScratchPath(const QString& name) {
-    static const QTemporaryDir folder((QDir(QStringLiteral("/dev/shm")).exists()
-                                           ? QStringLiteral("/dev/shm")
-                                           : QDir::tempPath()) +
-                                      QStringLiteral("/monidesk-fuzz-XXXXXX"));
+    static const QTemporaryDir folder;
     FUZZ_CHECK(folder.isValid());
     return folder.filePath(name);
 }

@@ -18,8 +18,8 @@ inline QByteArray InputBytes(const std::uint8_t* data, std::size_t size) {
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }
 
-// A path in the process's scratch folder, which lives in memory (/dev/shm) where there is
-// one, so that the atomic saves' syncs cost nothing. The folder goes when the process ends.
+// A path in the process's scratch folder under TMPDIR, which scripts/fuzz puts in memory
+// (/dev/shm) so that the atomic saves' syncs cost nothing.
 QString ScratchPath(const QString& name);
 
 // Replaces the file with these bytes.
