@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <charconv>
 
 void LineFields::split(QByteArrayView line) {
@@ -134,7 +135,10 @@ ChartFileRead ReadChartFile(const QString& path, int maxLines) {
     qsizetype from = 0;
     Taken taken = Taken::More;
     while (taken == Taken::More) {
-        const QByteArray chunk = file.read(kChunk);
+        // No more than the file still holds (plus one byte, to see its end): Qt reserves
+        // the whole size asked for.
+        const qint64 left = std::max<qint64>(file.size() - file.pos(), 0);
+        const QByteArray chunk = file.read(std::min<qint64>(left + 1, kChunk));
         if (chunk.isEmpty()) {
             if (file.error() != QFileDevice::NoError || !file.atEnd())
                 return result; // a read error, not the end
