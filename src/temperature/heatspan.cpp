@@ -9,8 +9,8 @@
 #include "temperature/temperature_chart.h"
 #include "temperature/termolog_line.h"
 #include "widgets/instrument_parts.h"
-#include "widgets/raised_label.h"
 #include "widgets/led.h"
+#include "widgets/raised_label.h"
 #include "widgets/thermometer_gauge.h"
 
 #include <QCheckBox>
