@@ -1,13 +1,13 @@
 // The links' notices reach the user through the general error report, after the tick.
-#include "platform/error_report.h"
-#include "app/start_unit.h"
 #include "app/monidesk.h"
+#include "app/program_state.h"
+#include "app/start_unit.h"
 #include "link/link_fakes.h"
 #include "link/serial_com.h"
 #include "link/usb_com.h"
+#include "platform/error_report.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
-#include "app/program_state.h"
 
 #include <QCoreApplication>
 #include <QTest>
