@@ -68,7 +68,7 @@ bool TfmFilelog::writeLine(DataLoggerState& state, bool& enabled, std::int32_t i
     if (!LogLineDue(state.schedule, interval, now.time()))
         return false;
     // Interval and file are taken anew for every line.
-    const QString path = FromFileText(QByteArray::fromStdString(storedPath));
+    const QString path = FromStoredText(storedPath);
     LogAppend result;
     if (NamesAFolder(path))
         result.status = LogAppend::Status::OpenFailed;

@@ -117,7 +117,7 @@ void TfmStart::SaveSettings() {
 
 void TfmStart::ApplyChannelNames() {
     for (int n = 1; n <= 8; ++n)
-        settings.channelName(n) = ToFileText(fmSetup->Edit[n - 1]->text()).toStdString();
+        settings.channelName(n) = ToStoredText(fmSetup->Edit[n - 1]->text());
     // The temperature window's labels and chart legend follow the names, shown or not.
     fmTermo->FormShow();
 }

@@ -49,12 +49,11 @@ void ChartRecording::showRecordCount() {
 }
 
 void ChartRecording::takeChartPath(const QString& path) {
-    *setup_.chartPath = ToFileText(path).toStdString(); // 8-bit, as all settings texts
+    *setup_.chartPath = ToStoredText(path);
 }
 
 void ChartRecording::showChartPath() {
-    setup_.statusBar->setPanel(1, QStringLiteral("Datei: ") +
-                                      FromFileText(QByteArray::fromStdString(*setup_.chartPath)));
+    setup_.statusBar->setPanel(1, QStringLiteral("Datei: ") + FromStoredText(*setup_.chartPath));
 }
 
 void ChartRecording::save() {

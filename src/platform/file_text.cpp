@@ -24,6 +24,14 @@ QString FromFileText(const QByteArray& bytes) {
     return decoder.decode(bytes);
 }
 
+QString FromStoredText(const std::string& text) {
+    return FromFileText(QByteArray::fromStdString(text));
+}
+
+std::string ToStoredText(const QString& text) {
+    return ToFileText(text).toStdString();
+}
+
 bool IsAscii(QByteArrayView bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });

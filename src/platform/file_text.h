@@ -4,10 +4,16 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <string>
+
 // Log and chart files hold text in the system's 8-bit encoding (the ANSI code page on
 // Windows, UTF-8 elsewhere), lines ended by CR LF.
 QByteArray ToFileText(const QString& text);
 QString FromFileText(const QByteArray& bytes);
+
+// The settings keep their texts (names, paths) as such 8-bit strings too.
+QString FromStoredText(const std::string& text);
+std::string ToStoredText(const QString& text);
 
 // True when every byte is 7-bit ASCII (then file text, Latin-1 and UTF-8 agree).
 bool IsAscii(QByteArrayView bytes);

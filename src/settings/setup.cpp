@@ -17,22 +17,6 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-namespace {
-
-QString settingText(const std::string& text) {
-    return FromFileText(QByteArray::fromStdString(text));
-}
-
-std::string storedText(const QString& text) {
-    return ToFileText(text).toStdString(); // 8-bit, as all settings texts
-}
-
-bool KnobShows(std::int32_t address) {
-    return address >= 0 && address <= AddressKnob::kMaxAddress;
-}
-
-} // namespace
-
 TfmSetup::TfmSetup(QWidget* parent) : QWidget(parent) {
     MakeFixedWindow(this, QStringLiteral("Setup"), 586, 552);
     createTideSpanGroup();
@@ -147,11 +131,11 @@ void TfmSetup::connectHandlers() {
 }
 
 void TfmSetup::FormShow() {
-    ed_llog->setText(settingText(settings.LLOG_PATH));
+    ed_llog->setText(FromStoredText(settings.LLOG_PATH));
     ck_Levellog->setChecked(settings.CHK_LEVELLOG);
     for (int n = 1; n <= 8; ++n)
-        Edit[n - 1]->setText(settingText(settings.channelName(n)));
-    ed_tlog->setText(settingText(settings.TLOG_PATH));
+        Edit[n - 1]->setText(FromStoredText(settings.channelName(n)));
+    ed_tlog->setText(FromStoredText(settings.TLOG_PATH));
     ck_Termolog->setChecked(settings.CHK_TERMLOG);
     rg_frequ->setItemIndex(settings.FRE_TERM);
     lev_rg_frequ->setItemIndex(settings.FRE_LEVEL);
@@ -183,11 +167,11 @@ void TfmSetup::ck_TermologClick() {
 }
 
 void TfmSetup::ed_llogChange() {
-    settings.LLOG_PATH = storedText(ed_llog->text());
+    settings.LLOG_PATH = ToStoredText(ed_llog->text());
 }
 
 void TfmSetup::ed_tlogChange() {
-    settings.TLOG_PATH = storedText(ed_tlog->text());
+    settings.TLOG_PATH = ToStoredText(ed_tlog->text());
 }
 
 void TfmSetup::SpeedButton2Click() {
@@ -203,7 +187,7 @@ void TfmSetup::browseLogFile(QLineEdit* edit, std::string& path) {
     if (chosen.isEmpty())
         return; // cancelled: nothing changes
     const QString full = QDir::toNativeSeparators(chosen);
-    path = storedText(full);
+    path = ToStoredText(full);
     edit->setText(full);
 }
 
@@ -246,7 +230,7 @@ void TfmSetup::TermoKnobClick() {
 void TfmSetup::knobClicked(const AddressKnob* knob, SegmentDisplay* display, std::int32_t address) {
     // Shows what the knob points at, without writing it. A stored address the knob cannot
     // show stays on the display until the knob is really turned.
-    if (KnobShows(address))
+    if (AddressKnob::canShow(address))
         display->showNumber(knob->address());
 }
 

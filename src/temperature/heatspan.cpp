@@ -36,7 +36,7 @@ const std::array<QColor, 8> kBarColors = {
     QColor(255, 0, 255), QColor(0, 255, 255), QColor(0, 128, 0),   kTeal};
 
 QString channelName(int channel) {
-    return FromFileText(QByteArray::fromStdString(settings.channelName(channel)));
+    return FromStoredText(settings.channelName(channel));
 }
 
 std::size_t index(int channel) {

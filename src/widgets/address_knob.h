@@ -16,6 +16,8 @@ public:
 
     // The whole number the knob points at: its position truncated (17.9 gives 17).
     int address() const { return value() / kTenths; }
+    // Whether the knob has a position for `address` (0 to 32).
+    static bool canShow(int address) { return address >= 0 && address <= kMaxAddress; }
     // Puts the knob on `address` without a change signal; an address it cannot show leaves
     // it at the nearer end.
     void restOn(int address);
