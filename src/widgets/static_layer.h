@@ -26,11 +26,13 @@ public:
     }
 
     // Puts the picture on `painter`, drawing it first with `draw` when it is missing or was
-    // made for another size. The picture starts out in `fill`.
+    // made for another size or pixel ratio (the window moved to another screen). The picture starts
+    // out in `fill`.
     template <typename Draw>
     void paint(QPainter& painter, const QWidget& widget, const QColor& fill, Draw draw) {
-        if (pixmap_.isNull() || pixmap_.deviceIndependentSize().toSize() != widget.size()) {
-            const qreal ratio = widget.devicePixelRatioF();
+        const qreal ratio = widget.devicePixelRatioF();
+        if (pixmap_.isNull() || pixmap_.devicePixelRatio() != ratio ||
+            pixmap_.deviceIndependentSize().toSize() != widget.size()) {
             pixmap_ = QPixmap(widget.size() * ratio);
             pixmap_.setDevicePixelRatio(ratio);
             pixmap_.fill(fill);
