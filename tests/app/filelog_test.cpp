@@ -11,6 +11,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
 #include "support/file_faults.h"
+#include "support/german_program_test.h"
 #include "support/qt_print.h"
 #include "temperature/temperature_state.h"
 
@@ -37,17 +38,12 @@ QStringList LoggedTimes(const QString& path) {
     return times;
 }
 
-class DataLoggers : public ::testing::Test {
+class DataLoggers : public GermanProgramTest {
 protected:
     void SetUp() override {
-        ResetProgramState();
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        GermanProgramTest::SetUp();
         settings.TLOG_PATH = termoPath.toStdString();
         settings.LLOG_PATH = levelPath.toStdString();
-    }
-    void TearDown() override {
-        QLocale::setDefault(previousLocale);
-        ResetProgramState();
     }
     // The loggers' turn in a poll tick at `time`; a report waits for the tick's end.
     void tick(const QTime& time) {
@@ -65,7 +61,6 @@ protected:
         settings.FRE_TERM = settings.FRE_LEVEL = interval;
     }
 
-    const QLocale previousLocale;
     QTemporaryDir dir;
     const QString termoPath = dir.filePath(QStringLiteral("termo.log"));
     const QString levelPath = dir.filePath(QStringLiteral("level.log"));

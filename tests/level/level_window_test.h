@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/program_state.h"
 #include "level/tidespan.h"
 #include "link/telegram.h"
 #include "link/tidespan_telegram.h"
 #include "settings/settings.h"
 #include "support/fake_clock.h"
+#include "support/german_program_test.h"
 
 #include <gtest/gtest.h>
 
@@ -20,20 +20,17 @@ inline void SendLevelTelegram(const LevelPayload& payload, std::uint8_t byte9 = 
 }
 
 // The level window on a fresh program state, German dates, the clock at 07.12.2026 10:15:30.
-class LevelWindowTest : public ::testing::Test {
+class LevelWindowTest : public GermanProgramTest {
 protected:
     void SetUp() override {
-        ResetProgramState();
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        GermanProgramTest::SetUp();
         window = std::make_unique<TfmLevel>();
     }
     void TearDown() override {
         window.reset();
-        QLocale::setDefault(previousLocale);
-        ResetProgramState();
+        GermanProgramTest::TearDown();
     }
 
-    const QLocale previousLocale;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 15, 30))};
     std::unique_ptr<TfmLevel> window;
 };

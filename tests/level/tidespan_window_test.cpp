@@ -1,3 +1,4 @@
+#include "app/program_state.h"
 #include "chart/sample_chart.h"
 #include "level/level_state.h"
 #include "level_window_test.h"

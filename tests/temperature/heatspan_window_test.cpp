@@ -1,6 +1,6 @@
-#include "app/program_state.h"
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
+#include "support/german_program_test.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
 #include "temperature/temperature_state.h"
@@ -22,24 +22,21 @@ void FillTempRecords(int count) {
         tempRecords.append(QByteArrayLiteral("07.12.2026  ,  13:00:00  ,  TermoLog"));
 }
 
-class HeatSpanWindow : public ::testing::Test {
+class HeatSpanWindow : public GermanProgramTest {
 protected:
     void SetUp() override {
-        ResetProgramState();
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        GermanProgramTest::SetUp();
         window = std::make_unique<TfmTermo>();
     }
     void TearDown() override {
         window.reset();
-        QLocale::setDefault(previousLocale);
-        ResetProgramState();
+        GermanProgramTest::TearDown();
     }
 
     ThermometerGauge& gauge(int channel) { return *window->iTerm.at(channel - 1); }
     QString text(int channel) { return window->gTemp.at(channel - 1)->text(); }
     static void sendChannel(int channel, double value) { SendChannel(channel, value); }
 
-    const QLocale previousLocale;
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(14, 0, 0))};
     std::unique_ptr<TfmTermo> window;
 };
