@@ -62,6 +62,7 @@ public:
         std::memcpy(buffer, waiting.constData(), std::size_t(n));
     }
     void close() override {}
+    bool nameMovedOn() override { return false; }
 };
 
 QByteArray telegram(std::uint8_t address, std::uint8_t type) {

@@ -2,6 +2,7 @@
 
 #include "link/telegram.h"
 #include "link/tidespan_telegram.h"
+#include "platform/clock.h"
 #include "settings/settings.h"
 
 TfmSerial::TfmSerial(QWidget* parent, std::unique_ptr<SerialPort> port)
@@ -37,6 +38,22 @@ void openPort(SerialPort& port, DeniedDeviceNotice& denied) {
     } catch (const AppError&) {
         comOpen = false;
         port.close();
+    }
+}
+
+// An open port follows its name about twice a second: when the name has come to mean
+// another device (a COM link made anew for a restarted simulator or another adapter), the
+// port is closed for the opening in the same tick to take that device, with the settings
+// of the moment, as after any closing. A name that leads nowhere raises SerialPortGone.
+void followName(TfmSerial& holder) {
+    const QDateTime now = Now();
+    const qint64 since = holder.ComNameChecked.msecsTo(now);
+    if (holder.ComNameChecked.isValid() && since >= 0 && since < kComNameCheckMs)
+        return; // a clock set back makes it due at once
+    holder.ComNameChecked = now;
+    if (holder.ComPort1->nameMovedOn()) {
+        holder.ComPort1->close();
+        comOpen = false;
     }
 }
 
@@ -86,13 +103,17 @@ void PollSerialReceiver(TfmSerial* holder) {
     if (!holder)
         return;
     SerialPort& port = *holder->ComPort1;
-    if (settings.GL_COM > 0 && !comOpen)
-        openPort(port, holder->ComPortDenied);
-    if (!comOpen)
-        return;
-    // The port stays on the name and baud rate it was opened with; CHK_V264 picks the
-    // frame format anew on every tick.
+    // The port stays on the name and baud rate it was opened with, until that name comes
+    // to mean another device; CHK_V264 picks the frame format anew on every tick.
     try {
+        if (comOpen)
+            followName(*holder);
+        if (settings.GL_COM > 0 && !comOpen) {
+            openPort(port, holder->ComPortDenied);
+            holder->ComNameChecked = Now();
+        }
+        if (!comOpen)
+            return;
         if (settings.CHK_V264)
             pollLegacy(port);
         else

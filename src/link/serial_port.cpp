@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -11,6 +12,7 @@
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
+#include <sys/stat.h>
 #endif
 
 QString DosDevicesFolder() {
@@ -19,6 +21,10 @@ QString DosDevicesFolder() {
 }
 
 QString ResolvePortName(const QString& name) {
+    return PortNameResolver().device(name);
+}
+
+QString PortNameResolver::device(const QString& name) {
 #ifdef Q_OS_WIN
     return name;
 #else
@@ -29,8 +35,14 @@ QString ResolvePortName(const QString& name) {
         return name;
     const int number = match.captured(1).toInt();
     const QFileInfo link(DosDevicesFolder() + QStringLiteral("/com%1").arg(number));
-    if (link.isSymLink())
+    if (link.isSymLink()) {
+        linked_.insert(number);
         return link.symLinkTarget();
+    }
+    // Linked before, removed since: the link's own path, which leads nowhere until the
+    // link is made again.
+    if (linked_.count(number) != 0)
+        return link.filePath();
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 #endif
 }
@@ -69,7 +81,8 @@ public:
     }
 
     bool open() override {
-        const QString device = ResolvePortName(name_);
+        // Resolved anew at every opening: the link may lead elsewhere by now.
+        const QString device = names_.device(name_);
         port_.setPortName(device);
         port_.clearError();
         if (port_.open(QIODevice::ReadWrite))
@@ -134,6 +147,25 @@ public:
             port_.close();
     }
 
+    bool nameMovedOn() override {
+#ifdef Q_OS_UNIX
+        if (!port_.isOpen())
+            return false;
+        // The file the name leads to now against the one that is open: a readlink and
+        // two stats.
+        const QString device = names_.device(name_);
+        struct stat named {};
+        struct stat opened {};
+        if (::stat(QFile::encodeName(device).constData(), &named) != 0)
+            gone(QStringLiteral("%1 fehlt").arg(device));
+        if (::fstat(static_cast<int>(port_.handle()), &opened) != 0)
+            return false;
+        return named.st_dev != opened.st_dev || named.st_ino != opened.st_ino;
+#else
+        return false; // a Windows COM name always means the same port
+#endif
+    }
+
 private:
     // A pseudo-terminal has no modem lines and refuses DTR and RTS: not a fault.
     bool refusesModemLines() const {
@@ -164,6 +196,7 @@ private:
 
     QSerialPort port_;
     QString name_ = QStringLiteral("COM1");
+    PortNameResolver names_;
     int readTimeoutMs_ = 0;
 };
 

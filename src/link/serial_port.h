@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 
 class QSerialPort;
 
@@ -29,6 +30,11 @@ public:
     // Reads exactly `count` bytes within the read time-out.
     virtual void read(std::uint8_t* buffer, int count) = 0;
     virtual void close() = 0;
+    // While open: true when the port's name now stands for another device than the open
+    // one (a link pointed elsewhere, an adapter plugged anew); raises SerialPortGone when
+    // it stands for none (a link left dangling or removed). Cheap, but meant to be asked
+    // about twice a second, not on every tick.
+    virtual bool nameMovedOn() = 0;
 };
 
 // Raised when the device behind an open port has gone (unplugged adapter, hung-up or
@@ -51,9 +57,23 @@ private:
 };
 
 // The device a port name stands for. On Windows "COMn" as it is; elsewhere the device
-// linked at <config>/Velcor_Monidesk/dosdevices/comn when that link exists, else
-// /dev/ttyS(n-1). Other names are returned unchanged.
+// linked at <config>/Velcor_Monidesk/dosdevices/comn when that link exists (even when it
+// leads nowhere), else /dev/ttyS(n-1). Other names are returned unchanged.
 QString ResolvePortName(const QString& name);
+
+// Resolves port names as ResolvePortName does, and remembers every COM number it has
+// found linked. The built-in port /dev/ttyS(n-1) stands in for "COMn" only where no link
+// has ever been made for n: a link that is there, or that was seen earlier in this run
+// and has been removed since, keeps the name to that link. A link that leads nowhere (a
+// stopped simulator, an unplugged adapter) then means the port is gone, as it is for the
+// user, and the built-in port is never read in its place.
+class PortNameResolver {
+public:
+    QString device(const QString& name);
+
+private:
+    std::set<int> linked_;
+};
 
 // The folder of the COM links ("dosdevices") in the user's config folder.
 QString DosDevicesFolder();

@@ -123,11 +123,14 @@ public:
     bool present = true; // open() succeeds
     bool denied = false; // open() finds a device this user may not open
     bool isOpen = false;
-    QByteArray input;    // bytes waiting
-    QByteArray incoming; // arrives just before the next count (after any purge)
-    QString failOn;      // "dtr", "rts", "purge", "waiting", "read": raises AppError
-    bool gone = false;   // the device vanished: waiting raises SerialPortGone
-    QString name;        // as set by the link
+    QByteArray input;       // bytes waiting
+    QByteArray incoming;    // arrives just before the next count (after any purge)
+    QString failOn;         // "dtr", "rts", "purge", "waiting", "read": raises AppError
+    bool gone = false;      // the device vanished: waiting raises SerialPortGone
+    bool nameMoved = false; // the name now means another device
+    bool nameGone = false;  // the name now leads nowhere
+    int nameChecks = 0;
+    QString name; // as set by the link
     int baud = 9600;
     QStringList log;
 
@@ -174,6 +177,13 @@ public:
         if (isOpen)
             log << QStringLiteral("close");
         isOpen = false;
+    }
+
+    bool nameMovedOn() override {
+        ++nameChecks;
+        if (nameGone)
+            throw SerialPortGone(QStringLiteral("%1 ist nicht mehr verfügbar").arg(name));
+        return nameMoved;
     }
 
     int logged(const QString& entry) const { return int(log.count(entry)); }

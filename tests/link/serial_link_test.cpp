@@ -1,6 +1,7 @@
 #include "link/tidespan_telegram.h"
 #include "link_fixtures.h"
 #include "link_test_util.h"
+#include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
 
 #include <QDir>
@@ -209,6 +210,37 @@ TEST_F(SerialLink, VanishedDeviceIsReportedOnceClosedAndTakenAgain) {
     ErrorReport::Reset();
 }
 
+TEST_F(SerialLink, OpenPortFollowsItsNameTwiceASecond) {
+    FakeDialogs dialogs;
+    ErrorReport::Reset();
+    FakeClock clock(QDateTime(QDate(2026, 3, 2), QTime(8, 0)));
+    openQuietly();
+    port->nameMoved = true; // the link is pointed at another adapter
+    clock.time = clock.time.addMSecs(400);
+    EXPECT_TRUE(tick());
+    EXPECT_EQ(port->nameChecks, 0);
+    clock.time = clock.time.addMSecs(200);
+    port->incoming = SealedBytes(17, 0x30);
+    EXPECT_TRUE(tick()); // closed, opened on what the name means now, read
+    EXPECT_EQ(port->nameChecks, 1);
+    EXPECT_EQ(port->log, (QStringList{"close", "8N1", "open COM3", "timeout 200", "dtr on",
+                                      "rts off", "purge", "read 12", "dtr on"}));
+    EXPECT_EQ(okCount, 1);
+
+    port->nameMoved = false;
+    port->nameGone = true; // the link now leads nowhere
+    clock.time = clock.time.addMSecs(499);
+    EXPECT_TRUE(tick());
+    clock.time = clock.time.addMSecs(1);
+    port->present = false;
+    for (int i = 0; i < 4; ++i)
+        tick();
+    EXPECT_FALSE(comOpen);
+    EXPECT_EQ(port->nameChecks, 2);
+    EXPECT_EQ(dialogs.errors, QStringList{"COM3 ist nicht mehr verfügbar"}); // once
+    ErrorReport::Reset();
+}
+
 TEST(PortNames, ComNamesResolveToLinksOrSerialDevices) {
     const QString folder = DosDevicesFolder();
     ASSERT_TRUE(folder.contains(QDir::homePath())); // tests run in a scratch home
@@ -221,6 +253,23 @@ TEST(PortNames, ComNamesResolveToLinksOrSerialDevices) {
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/pts/9"), folder + QStringLiteral("/com3")));
     EXPECT_EQ(ResolvePortName(QStringLiteral("COM3")), QStringLiteral("/dev/pts/9"));
     EXPECT_EQ(ResolvePortName(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
+    QDir(folder).removeRecursively();
+}
+
+TEST(PortNames, OnceLinkedAComNameNeverMeansTheBuiltInPort) {
+    const QString folder = DosDevicesFolder();
+    QDir(folder).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString link = folder + QStringLiteral("/com2");
+    PortNameResolver names;
+    EXPECT_EQ(names.device(QStringLiteral("COM2")), QStringLiteral("/dev/ttyS1"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/pts/98"), link)); // dangling: still the link
+    EXPECT_EQ(names.device(QStringLiteral("COM2")), QStringLiteral("/dev/pts/98"));
+    ASSERT_TRUE(QFile::remove(link));
+    EXPECT_EQ(names.device(QStringLiteral("COM2")), link); // removed: leads nowhere
+    EXPECT_EQ(names.device(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(PortNameResolver().device(QStringLiteral("COM2")),
+              QStringLiteral("/dev/ttyS1")); // a run that never saw it
     QDir(folder).removeRecursively();
 }
 
