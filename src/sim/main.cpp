@@ -107,6 +107,6 @@ int main(int argc, char* argv[]) {
     run(*line, *config);
 
     if (config->linkCom > 0)
-        UnlinkComPort(config->linkCom, line->path());
+        LeaveComLinkDangling(config->linkCom, line->path());
     return 0;
 }

@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
-#include <QThread>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -139,9 +139,12 @@ bool LinkComPort(int n, const QString& target, QString* error) {
             *error = QStringLiteral("Ordner %1 lässt sich nicht anlegen").arg(folder);
         return false;
     }
-    if (QFileInfo(link).isSymLink() || QFileInfo::exists(link))
-        QFile::remove(link);
-    if (!QFile::link(target, link)) {
+    // Made beside it, then renamed over the old one.
+    const QString fresh = link + QStringLiteral(".new");
+    QFile::remove(fresh);
+    if (!QFile::link(target, fresh) ||
+        ::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(link).constData()) != 0) {
+        QFile::remove(fresh);
         if (error)
             *error = QStringLiteral("Verknüpfung %1 lässt sich nicht anlegen").arg(link);
         return false;
@@ -149,8 +152,8 @@ bool LinkComPort(int n, const QString& target, QString* error) {
     return true;
 }
 
-void UnlinkComPort(int n, const QString& target) {
+void LeaveComLinkDangling(int n, const QString& target) {
     const QFileInfo link(DosDevicesFolder() + QStringLiteral("/com%1").arg(n));
     if (link.isSymLink() && link.symLinkTarget() == target)
-        QFile::remove(link.filePath());
+        LinkComPort(n, target + QStringLiteral(".stopped"));
 }

@@ -51,7 +51,13 @@ private:
 std::unique_ptr<SimLine> OpenSerialLine(const QString& device, int baud, QString* error);
 
 // Makes "COM n" of the program read `target`: the link dosdevices/com<n> in the user's
-// config folder, replacing one that is there. False (with `error` set) on failure.
+// config folder, replacing one that is there in one step (the program never finds the
+// name without a link). False (with `error` set) on failure.
 bool LinkComPort(int n, const QString& target, QString* error = nullptr);
-// Removes that link if it still points at `target`.
-void UnlinkComPort(int n, const QString& target);
+
+// When the simulator stops: the link, if it still leads to `target`, is pointed at a name
+// no device ever takes ("/dev/pts/5.stopped"). It is never removed: leading nowhere, it
+// tells the program that its port is gone, where without it "COM n" would mean the
+// built-in port /dev/ttyS(n-1); and the number of the pseudo-terminal, which the next
+// terminal window may well get, is not left in it for the program to open.
+void LeaveComLinkDangling(int n, const QString& target);

@@ -22,15 +22,6 @@ namespace {
 
 const QString kCure = QStringLiteral(": Benutzer in die Gruppe '%1' aufnehmen und neu anmelden");
 
-// Collects the links' notices while it lives.
-struct NoticeCollector {
-    NoticeCollector() {
-        SetLinkNoticeHook([this](const QString& text) { texts << text; });
-    }
-    ~NoticeCollector() { SetLinkNoticeHook({}); }
-    QStringList texts;
-};
-
 // While it lives, file modes bind this process even as root: the effective capabilities
 // that override them are lowered (they stay permitted and come back at the end).
 class FileModesBind {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/program_state.h"
+#include "link/link_notice.h"
 #include "link/serial_com.h"
 #include "link/usb_com.h"
 #include "link_fakes.h"
@@ -9,7 +10,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <memory>
+
+// Collects the links' notices while it lives.
+struct NoticeCollector {
+    NoticeCollector() {
+        SetLinkNoticeHook([this](const QString& text) { texts << text; });
+    }
+    ~NoticeCollector() { SetLinkNoticeHook({}); }
+    QStringList texts;
+};
 
 // Every link test starts and ends on a fresh program state: HeatSpan at address 17,
 // TideSpan at 0, COM 3 chosen, both links closed and the program's own USB library back.
