@@ -68,7 +68,7 @@ void appendPoint(const LineFields& fields, const ChartFileFormat& format,
         const std::optional<double> value = ParseChartNumber(text);
         if (!value) {
             throw AppError(QStringLiteral("'%1' is not a valid floating point value")
-                               .arg(FromFileText(text.toByteArray())));
+                               .arg(ReadableField(text)));
         }
         values[static_cast<std::size_t>(i)] = *value;
     }
