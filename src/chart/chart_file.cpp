@@ -72,6 +72,8 @@ void appendPoint(const LineFields& fields, const ChartFileFormat& format,
         }
         values[static_cast<std::size_t>(i)] = *value;
     }
+    if (!addPoint)
+        return; // checking only
     PointLabelFromFields(fields.field(1), fields.field(0), label);
     if (IsAscii(label))
         addPoint(label, values);
@@ -97,6 +99,11 @@ RebuildOutcome RebuildChartPoints(const std::vector<QByteArray>& lines,
         appendPoint(fields, format, values, label, addPoint);
     }
     return outcome;
+}
+
+RebuildOutcome CheckChartLines(const std::vector<QByteArray>& lines,
+                               const ChartFileFormat& format) {
+    return RebuildChartPoints(lines, format, {});
 }
 
 namespace {

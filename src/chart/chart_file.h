@@ -60,6 +60,9 @@ using ChartPointSink = std::function<void(QByteArrayView labelUtf8, std::span<co
 // floating point value", the field shown readably); the points of the lines before it stay.
 RebuildOutcome RebuildChartPoints(const std::vector<QByteArray>& lines,
                                   const ChartFileFormat& format, const ChartPointSink& addPoint);
+// The same walk without drawing: whether every line would make a point (notMarked at the
+// first that would not), throwing the same error for a value that is no number.
+RebuildOutcome CheckChartLines(const std::vector<QByteArray>& lines, const ChartFileFormat& format);
 
 // A chart line is about 100 bytes; a line beyond this is no chart file (a file without
 // line breaks, say) and is not read into memory.
