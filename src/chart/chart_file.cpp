@@ -68,10 +68,12 @@ void appendPoint(const LineFields& fields, const ChartFileFormat& format,
         const std::optional<double> value = ParseChartNumber(text);
         if (!value) {
             throw AppError(QStringLiteral("'%1' is not a valid floating point value")
-                               .arg(FromFileText(text.toByteArray())));
+                               .arg(ReadableField(text)));
         }
         values[static_cast<std::size_t>(i)] = *value;
     }
+    if (!addPoint)
+        return; // checking only
     PointLabelFromFields(fields.field(1), fields.field(0), label);
     if (IsAscii(label))
         addPoint(label, values);
@@ -97,6 +99,11 @@ RebuildOutcome RebuildChartPoints(const std::vector<QByteArray>& lines,
         appendPoint(fields, format, values, label, addPoint);
     }
     return outcome;
+}
+
+RebuildOutcome CheckChartLines(const std::vector<QByteArray>& lines,
+                               const ChartFileFormat& format) {
+    return RebuildChartPoints(lines, format, {});
 }
 
 namespace {

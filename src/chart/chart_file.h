@@ -57,9 +57,12 @@ using ChartPointSink = std::function<void(QByteArrayView labelUtf8, std::span<co
 // Turns the lines into chart points: the point label from fields 1 (time) and 0 (date), the
 // values of the format's value fields. Stops at the first line whose final field is not the
 // marker. A value field that is no number throws AppError("'<field>' is not a valid
-// floating point value"); the points of the lines before it stay.
+// floating point value", the field shown readably); the points of the lines before it stay.
 RebuildOutcome RebuildChartPoints(const std::vector<QByteArray>& lines,
                                   const ChartFileFormat& format, const ChartPointSink& addPoint);
+// The same walk without drawing: whether every line would make a point (notMarked at the
+// first that would not), throwing the same error for a value that is no number.
+RebuildOutcome CheckChartLines(const std::vector<QByteArray>& lines, const ChartFileFormat& format);
 
 // A chart line is about 100 bytes; a line beyond this is no chart file (a file without
 // line breaks, say) and is not read into memory.

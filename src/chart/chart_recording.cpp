@@ -102,13 +102,19 @@ void ChartRecording::open() {
                                     .arg(kMaxChartLineBytes));
         return;
     }
+    // The whole file is checked before anything is replaced: a file of another instrument,
+    // or a value that is no number (its error thrown from here), leaves the recording, its
+    // chart and the status bar as a cancelled dialog does.
+    if (CheckChartLines(read.lines, setup_.format).notMarked) {
+        showNotMarked();
+        return;
+    }
     const std::int32_t taken = store.keepFromThenAppend(before, std::move(read.lines));
     if (read.truncated) {
         dialogs().message(
             setup_.window,
             QStringLiteral("Datei zu groß: nur die ersten %1 Zeilen wurden geladen").arg(taken));
     }
-    // A value that is no number ends here with its error: the panels keep their texts.
     rebuildChart();
     showRecordCount();
     showChartPath();
@@ -122,12 +128,15 @@ void ChartRecording::rebuildChart() {
                            [&chart](QByteArrayView label, std::span<const double> values) {
                                chart.addSampleUtf8(label, values);
                            });
-    if (outcome.notMarked) {
-        dialogs().message(setup_.window, QStringLiteral("Kein %1 File")
-                                             .arg(QLatin1String(setup_.format.marker.data(),
-                                                                setup_.format.marker.size())));
-    }
+    if (outcome.notMarked)
+        showNotMarked();
     setup_.statusBar->setPanel(2, QString::number(outcome.lastField));
+}
+
+void ChartRecording::showNotMarked() {
+    dialogs().message(setup_.window, QStringLiteral("Kein %1 File")
+                                         .arg(QLatin1String(setup_.format.marker.data(),
+                                                            setup_.format.marker.size())));
 }
 
 void ChartRecording::print() {

@@ -51,8 +51,9 @@ public:
     // SPEICHERN: the store into a file chosen in the save dialog, replacing it whole.
     void save();
     // ÖFFNEN: a chart or logger file into the store and the chart. Samples recorded while
-    // the dialog was open stay, ahead of the file's lines; a cancelled dialog or a file
-    // that cannot be read changes nothing.
+    // the dialog was open stay, ahead of the file's lines; a cancelled dialog, a file that
+    // cannot be read and a file that cannot be drawn whole (a line without the marker, a
+    // value that is no number) change nothing.
     void open();
     // The chart drawn anew from the store's lines.
     void rebuildChart();
@@ -64,6 +65,7 @@ private:
     void stopRecordingStoreFull();
     void takeChartPath(const QString& path);
     void showChartPath();
+    void showNotMarked(); // "Kein TermoLog File"
 
     Setup setup_;
     std::function<void()> recordingStopped_;

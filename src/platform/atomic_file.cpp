@@ -82,6 +82,46 @@ QString resolveLinks(const QString& path, bool& loop) {
     return current;
 }
 
+// The longest file name the folder takes: bytes (UTF-16 units on Windows).
+int folderNameMax([[maybe_unused]] const QString& folder) {
+#ifndef Q_OS_WIN
+    const long max = ::pathconf(nativePath(folder).constData(), _PC_NAME_MAX);
+    if (max > 0)
+        return int(std::min<long>(max, 4096));
+#endif
+    return 255;
+}
+
+int nameLength(const QString& name) {
+    return int(nativePath(name).size());
+}
+
+// How a temporary's name for `targetName` begins, before the mark: the name itself, or,
+// when the mark and the random part would make that too long for the folder while the
+// name alone fits, as much of the name's start as leaves them room, cut between
+// characters. A name too long for the folder stays whole: it fails as itself.
+QString temporaryBase(const QString& targetName, int nameMax) {
+    const int room = nameMax - int(kTemporaryMark.size()) - kRandomLength;
+    const int length = nameLength(targetName);
+    if (length <= room || length > nameMax || room <= 0)
+        return targetName;
+    QString base = targetName;
+    while (!base.isEmpty() && nameLength(base) > room) {
+        const bool pair = base.size() >= 2 && base.back().isLowSurrogate() &&
+                          base.at(base.size() - 2).isHighSurrogate();
+        base.chop(pair ? 2 : 1);
+    }
+    return base;
+}
+
+// The temporary's path for `target` up to its random part.
+QString temporaryStem(const QString& target) {
+    const QFileInfo info(target);
+    const QString folder = info.absolutePath();
+    return QDir(folder).filePath(temporaryBase(info.fileName(), folderNameMax(folder))) +
+           kTemporaryMark;
+}
+
 QString randomSuffix() {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     QString suffix;
@@ -97,10 +137,11 @@ void removeStaleTemporaries(const QString& target) {
     const QDir folder = info.absoluteDir();
     const QString name = info.fileName();
     const QDateTime limit = QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporarySeconds);
+    const int nameMax = folderNameMax(folder.path());
     const QStringList entries =
         folder.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
     for (const QString& entry : entries) {
-        if (!IsAtomicFileTemporary(entry, name))
+        if (!IsAtomicFileTemporary(entry, name, nameMax))
             continue;
         const QFileInfo temporary(folder.filePath(entry));
         if (temporary.isFile() && !temporary.isSymLink() && temporary.lastModified() < limit)
@@ -179,10 +220,11 @@ void syncFolder([[maybe_unused]] const QString& path) {
 
 } // namespace
 
-bool IsAtomicFileTemporary(const QString& fileName, const QString& targetName) {
-    const qsizetype prefix = targetName.size() + kTemporaryMark.size();
-    if (fileName.size() != prefix + kRandomLength || !fileName.startsWith(targetName) ||
-        QStringView(fileName).sliced(targetName.size(), kTemporaryMark.size()) != kTemporaryMark)
+bool IsAtomicFileTemporary(const QString& fileName, const QString& targetName, int nameMax) {
+    const QString base = temporaryBase(targetName, nameMax);
+    const qsizetype prefix = base.size() + kTemporaryMark.size();
+    if (fileName.size() != prefix + kRandomLength || !fileName.startsWith(base) ||
+        QStringView(fileName).sliced(base.size(), kTemporaryMark.size()) != kTemporaryMark)
         return false;
     const QStringView suffix = QStringView(fileName).sliced(prefix);
     return std::all_of(suffix.begin(), suffix.end(),
@@ -233,8 +275,9 @@ bool AtomicFile::open() {
 #ifdef Q_OS_WIN
 
 bool AtomicFile::createTemporary() {
+    const QString stem = temporaryStem(target_);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        temporary_ = target_ + kTemporaryMark + randomSuffix();
+        temporary_ = stem + randomSuffix();
         const HANDLE file = CreateFileW(nativePath(temporary_).c_str(), GENERIC_WRITE, 0, nullptr,
                                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
@@ -252,8 +295,9 @@ bool AtomicFile::createTemporary() {
 
 bool AtomicFile::createTemporary() {
     int fd = -1;
+    const QString stem = temporaryStem(target_);
     for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
-        temporary_ = target_ + kTemporaryMark + randomSuffix();
+        temporary_ = stem + randomSuffix();
         fd = ::open(nativePath(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                     0666);
         if (fd < 0 && errno != EEXIST)

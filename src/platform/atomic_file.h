@@ -4,9 +4,10 @@
 #include <QString>
 
 // Replaces a file only when every byte of its new content reached the disk: the content
-// goes to a temporary file beside the target (named "<name>.~monidesk-XXXXXX"), written
-// unbuffered, synced, and then renamed over the target in one step. Until then the old
-// file stays exactly as it was; a failed or abandoned save leaves no temporary file.
+// goes to a temporary file beside the target (named "<name>.~monidesk-XXXXXX", the name
+// cut short where that would be too long for the folder), written unbuffered, synced, and
+// then renamed over the target in one step. Until then the old file stays exactly as it
+// was; a failed or abandoned save leaves no temporary file.
 //
 // A symbolic link as target is kept: the file it points to is replaced. An existing
 // file's permissions carry over to the new one. A folder as target cannot be opened.
@@ -49,8 +50,9 @@ private:
     bool committed_ = false;
 };
 
-// The naming of the program's temporary files for a target called `fileName`.
-bool IsAtomicFileTemporary(const QString& fileName, const QString& targetName);
+// The naming of the program's temporary files for a target called `targetName` in a
+// folder that takes names of up to `nameMax` bytes.
+bool IsAtomicFileTemporary(const QString& fileName, const QString& targetName, int nameMax = 255);
 // Temporaries older than this belong to no running save any more.
 inline constexpr int kStaleTemporarySeconds = 5 * 60;
 

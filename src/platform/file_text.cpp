@@ -4,6 +4,7 @@
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 QByteArray ToFileText(const QString& text) {
@@ -41,4 +42,49 @@ QByteArray FileTextToUtf8(QByteArrayView bytes) {
     if (IsAscii(bytes))
         return bytes.toByteArray();
     return FromFileText(bytes.toByteArray()).toUtf8();
+}
+
+QString ReadableField(QByteArrayView fileText) {
+    // Only what can show is decoded: an overlong field is cut anyway.
+    const qsizetype enough = qsizetype(kReadableFieldLength) * 4 + 4;
+    return ReadableField(
+        FromFileText(fileText.first(std::min(fileText.size(), enough)).toByteArray()));
+}
+
+namespace {
+
+// How a control character shows in a message: its C escape.
+void appendEscaped(QString& shown, char16_t c) {
+    static constexpr std::pair<char16_t, char> kNamed[] = {
+        {u'\0', '0'}, {u'\t', 't'}, {u'\r', 'r'}, {u'\n', 'n'}};
+    shown += u'\\';
+    for (const auto& [control, letter] : kNamed) {
+        if (c == control) {
+            shown += QLatin1Char(letter);
+            return;
+        }
+    }
+    shown += QStringLiteral("x%1").arg(int(c), 2, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString ReadableField(QStringView text) {
+    QString shown;
+    int characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++i, ++characters) {
+        if (characters == kReadableFieldLength) {
+            shown += QChar(0x2026); // …
+            break;
+        }
+        const QChar c = text[i];
+        if (c.category() == QChar::Other_Control) {
+            appendEscaped(shown, c.unicode());
+            continue;
+        }
+        shown += c;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            shown += text[++i];
+    }
+    return shown;
 }

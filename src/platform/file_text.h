@@ -19,3 +19,11 @@ std::string ToStoredText(const QString& text);
 bool IsAscii(QByteArrayView bytes);
 // File text converted to UTF-8; ASCII passes through without decoding.
 QByteArray FileTextToUtf8(QByteArrayView bytes);
+
+// A field of file text as a message quotes it: decoded, control characters written as
+// escapes ("\0", "\t", "\r", "\n", "\x01") so that the whole field shows (a NUL would end
+// the message box's text), at most kReadableFieldLength characters followed by "…".
+// Other text, backslashes too, shows as it is.
+inline constexpr int kReadableFieldLength = 64;
+QString ReadableField(QByteArrayView fileText);
+QString ReadableField(QStringView text);

@@ -237,3 +237,60 @@ TEST(AtomicFileFaults, FileSizeLimitKeepsTheOldFile) {
         EXPECT_EQ(FilesIn(dir.path()), QStringList{"chart.txt"}) << size;
     }
 }
+
+// A name as long as the folder takes (255 bytes) saves too: the temporary beside it is
+// cut to fit, never inside a character, and a later save still knows it as its own.
+TEST(AtomicFile, SavesUnderTheLongestNamesTheFolderTakes) {
+    const QString smiley = QString::fromUtf8("\xF0\x9F\x98\x80"); // 4 bytes, 2 UTF-16 units
+    const struct {
+        const char* name;
+        QString fileName;
+        QString temporaryBase; // the longest start of the name that leaves room for the mark
+    } cases[] = {
+        {"ascii239", QString(235, u'c') + ".txt", QString(235, u'c') + ".tx"},
+        {"ascii255", QString(251, u'c') + ".txt", QString(238, u'c')},
+        {"umlauts255", "x" + QString(127, u'ä'), "x" + QString(118, u'ä')},
+        {"smileys255", smiley.repeated(63) + "abc", smiley.repeated(59)},
+    };
+    const QString mark = QStringLiteral(".~monidesk-");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(c.fileName);
+        ASSERT_LE(QFile::encodeName(c.fileName).size(), 255);
+        const AtomicWriteResult first = WriteFileAtomically(path, "first\r\n");
+        EXPECT_TRUE(first.ok()) << first.error.toStdString();
+
+        AtomicFile file(path);
+        ASSERT_TRUE(file.open());
+        const QString temporary = QFileInfo(file.temporaryPath()).fileName();
+        EXPECT_TRUE(temporary.startsWith(c.temporaryBase + mark)) << temporary.toStdString();
+        EXPECT_EQ(temporary.size(), c.temporaryBase.size() + mark.size() + 6);
+        EXPECT_TRUE(file.write("second\r\n") && file.commit()) << file.errorString().toStdString();
+        EXPECT_EQ(readFile(path), "second\r\n");
+
+        // A killed save's temporary of this name is cleaned up; a name cut elsewhere is not ours.
+        const QDateTime stale =
+            QDateTime::currentDateTimeUtc().addSecs(-kStaleTemporarySeconds - 60);
+        const QString ours = c.temporaryBase + mark + "Ab3xZ9";
+        const QString& base = c.temporaryBase;
+        const QString notOurs =
+            base.chopped(base.back().isLowSurrogate() ? 2 : 1) + mark + "Ab3xZ9";
+        for (const QString& name : {ours, notOurs}) {
+            ASSERT_TRUE(writeFile(dir.filePath(name), "left"));
+            QFile left(dir.filePath(name));
+            ASSERT_TRUE(left.open(QIODevice::ReadWrite));
+            ASSERT_TRUE(left.setFileTime(stale.toLocalTime(), QFileDevice::FileModificationTime));
+        }
+        EXPECT_TRUE(WriteFileAtomically(path, "third\r\n").ok());
+        EXPECT_EQ(readFile(path), "third\r\n");
+        QStringList expected{c.fileName, notOurs};
+        expected.sort();
+        EXPECT_EQ(FilesIn(dir.path()), expected);
+    }
+    // A name the folder does not take still fails where it did, at the start.
+    QTemporaryDir dir;
+    const AtomicWriteResult tooLong = WriteFileAtomically(dir.filePath(QString(256, u'c')), "x");
+    EXPECT_EQ(tooLong.status, AtomicWriteResult::Status::CreateFailed);
+    EXPECT_EQ(tooLong.error, "File name too long");
+}
