@@ -87,10 +87,21 @@ bool followFeed(DataLoggerState& state, const QDateTime& now) {
         // second or minute is the one last written before the pause.
         state.resumedAt = now;
         state.schedule = {};
+        state.checkedFile.clear();
     }
     state.feed = feed;
     state.turn = now;
     return feed == LoggerFeed::Current;
+}
+
+// Whether the logger's next line is its first into `path` since the start, a resumption or
+// a change of file: only then can the file end with a line of the same stamp, written before
+// a restart. Later lines are kept apart by the schedule, so the file's tail is read once.
+bool firstLineInto(DataLoggerState& state, const QString& path) {
+    if (state.checkedFile == path)
+        return false;
+    state.checkedFile = path;
+    return true;
 }
 
 // A moment in a status text: its time, and its date before that when it is another day than
@@ -117,9 +128,9 @@ QString loggerStatus(const char* name, bool enabled, const DataLoggerState& stat
     if (!state.resumedAt.isValid())
         return prefix + QStringLiteral("schreibt");
     // The gap the last pause left in the file.
-    return prefix +
-           QStringLiteral("schreibt, Lücke %1 – %2")
-               .arg(moment(state.pausedAt, state.turn), moment(state.resumedAt, state.turn));
+    return prefix + QStringLiteral("schreibt, Lücke %1 – %2")
+                        .arg(moment(state.pausedAt, state.turn),
+                             moment(state.resumedAt, state.turn));
 }
 
 } // namespace
@@ -165,6 +176,8 @@ bool TfmFilelog::writeLine(DataLoggerState& state, bool& enabled, std::int32_t i
     LogAppend result;
     if (NamesAFolder(path))
         result.status = LogAppend::Status::OpenFailed;
+    else if (firstLineInto(state, path) && SameLogStamp(text, LastLogLine(path)))
+        return false; // the file ends with this stamp's line (a restart in the same second)
     else
         result = AppendLogLine(path, text);
 
@@ -185,6 +198,7 @@ bool TfmFilelog::writeLine(DataLoggerState& state, bool& enabled, std::int32_t i
     }
     // Off before any box shows: ticks that run while it is open try no further line.
     enabled = false;
+    state.checkedFile.clear();
     state.writeFailureReported = false;
     return true;
 }

@@ -50,6 +50,8 @@ struct DataLoggerState {
     QDateTime turn;
     // The last pause; resumedAt is invalid while it lasts.
     QDateTime pausedAt, resumedAt;
+    // The file whose last line was compared with the first line into it.
+    QString checkedFile;
 
     // The oldest part's arrival; none while a part has not arrived yet.
     std::optional<qint64> oldestReading() const;
@@ -70,7 +72,8 @@ QString LevelLogStatus();
 // hour, minute or second (its interval setting) to its file: the TermoLog line of the live
 // temperatures, and the level line of the live level values. Only readings that arrived are
 // written: no line before every part of it has arrived since the start, none while a part
-// has been silent for longer than kLoggerSilenceLimitMs.
+// has been silent for longer than kLoggerSilenceLimitMs, and none whose date and time the
+// file's last line carries already (a restart within the boundary's second).
 //
 // A file that can be neither appended to nor created switches the logger off (the setting
 // first, then the switched-off signal for the setup window's box) and shows "Fehler bei der

@@ -213,6 +213,39 @@ TEST_F(DataLoggers, PausedAfterTenMinutesWithoutATelegramUntilEveryPartArrivesAg
     EXPECT_TRUE(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
 }
 
+TEST_F(DataLoggers, AfterARestartNoSecondLineForTheTimeTheFileEndsWith) {
+    const QByteArray line = "07.12.2026  ,  10:00:00  ,  57.0  ,  1.0  ,  2.0  ,  LevelLog\r\n";
+    const QByteArray earlier = "07.12.2026  ,  09:59:00  ,  57.0  ,  1.0  ,  2.0  ,  LevelLog\r\n";
+    const struct {
+        const char* name;
+        QByteArray before; // what the file holds when the program starts
+        QStringList times; // after ticks at 10:00:00.400 and 10:01:00
+    } cases[] = {
+        {"this minute's line is there", earlier + line, {"09:59:00", "10:00:00", "10:01:00"}},
+        {"the minute before", earlier, {"09:59:00", "10:00:00", "10:01:00"}},
+        {"another locale's date",
+         "2026-12-07  ,  10:00:00  ,  57.0  ,  1.0  ,  2.0  ,  LevelLog\r\n",
+         {"10:00:00", "10:00:00", "10:01:00"}},
+        {"a last line longer than the part read",
+         "07.12.2026  ,  10:00:00  ,  " + QByteArray(2000, '1') + "  ,  LevelLog\r\n",
+         {"10:00:00", "10:00:00", "10:01:00"}},
+        {"a line of two fields", "Datum  ,  Zeit\r\n", {"Zeit", "10:00:00", "10:01:00"}},
+    };
+    for (const auto& c : cases) {
+        ResetLoggerState();
+        QFile file(levelPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.before);
+        file.close();
+        switchOn(1);
+        settings.CHK_TERMLOG = false;
+        tick(QTime(10, 0, 0, 400));
+        tick(QTime(10, 1));
+        EXPECT_EQ(LoggedTimes(levelPath), c.times) << c.name;
+        EXPECT_TRUE(ReadAll(levelPath).startsWith(c.before)) << c.name;
+    }
+}
+
 // The whole program: the poll tick runs the loggers, a failing logger unticks its box in the
 // setup window.
 class LoggersInTheProgram : public ::testing::Test {
