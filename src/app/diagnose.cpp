@@ -29,7 +29,7 @@ Led* makeLed(QWidget* parent) {
 } // namespace
 
 TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
-    MakeFixedWindow(this, QStringLiteral("Diagnose"), 513, 180);
+    MakeFixedWindow(this, QStringLiteral("Diagnose"), 513, 268);
 
     auto* scan = new QGroupBox(QStringLiteral("DATASCAN"), this);
     scan->setGeometry(8, 6, 120, 96);
@@ -59,6 +59,16 @@ TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
     auto* streamLayout = new QHBoxLayout(stream);
     streamLayout->addWidget(led_datastream);
     streamLayout->addWidget(l_incount, 1);
+
+    // Whether each data logger writes, waits for its first readings or pauses for a silent
+    // transmitter; the tick keeps it current.
+    auto* loggers = new QGroupBox(QStringLiteral("DATENLOGGER"), this);
+    loggers->setGeometry(8, 178, 497, 82);
+    l_termlog = monoLabel(QStringLiteral("TermoLog: aus"), loggers);
+    l_levellog = monoLabel(QStringLiteral("LevelLog: aus"), loggers);
+    auto* loggerLayout = new QVBoxLayout(loggers);
+    loggerLayout->addWidget(l_termlog);
+    loggerLayout->addWidget(l_levellog);
 }
 
 void TfmDiagnose::toggleScanUsb() {

@@ -19,6 +19,8 @@ public:
     QLabel* l_devcount = nullptr;
     QLabel* l_devname = nullptr;
     QLabel* l_incount = nullptr;
+    QLabel* l_termlog = nullptr;
+    QLabel* l_levellog = nullptr;
 
     void toggleScanUsb() override;
     void toggleScanCom() override;

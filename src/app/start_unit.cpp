@@ -132,6 +132,10 @@ void TfmStart::Timer2Timer() {
             fmFilelog->WriteTermoLog();
         if (settings.CHK_LEVELLOG && fmFilelog)
             fmFilelog->WriteLevelLog();
+        if (fmDiagnose) {
+            fmDiagnose->l_termlog->setText(TermoLogStatus());
+            fmDiagnose->l_levellog->setText(LevelLogStatus());
+        }
     });
 }
 

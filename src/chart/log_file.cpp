@@ -1,7 +1,11 @@
 #include "chart/log_file.h"
 
+#include "chart/record_line.h"
+
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -15,6 +19,17 @@ bool writeFully(QFile& file, QByteArrayView bytes) {
         bytes = bytes.sliced(n);
     }
     return true;
+}
+
+// The date and time of a log line with the separator after them; empty when the line has
+// fewer than three fields.
+QByteArrayView stampOf(QByteArrayView line) {
+    const QByteArrayView separator(kRecordSeparator);
+    const qsizetype first = line.indexOf(separator);
+    if (first < 0)
+        return {};
+    const qsizetype second = line.indexOf(separator, first + separator.size());
+    return second < 0 ? QByteArrayView() : line.first(second + separator.size());
 }
 
 } // namespace
@@ -79,4 +94,26 @@ LogAppend AppendLogLine(const QString& path, const QByteArray& line) {
         QFile::resize(path, before);
     }
     return result;
+}
+
+QByteArray LastLogLine(const QString& path) {
+    // Only a plain file: opening a pipe for reading would block the tick until a writer came.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const qint64 start = std::max<qint64>(0, file.size() - kLogTailBytes);
+    if (!file.seek(start))
+        return {};
+    QByteArray tail = file.read(kLogTailBytes);
+    while (tail.endsWith('\n') || tail.endsWith('\r'))
+        tail.chop(1);
+    const qsizetype lineStart = tail.lastIndexOf('\n') + 1;
+    if (lineStart == 0 && start > 0)
+        return {}; // the line began before the tail
+    return tail.sliced(lineStart);
+}
+
+bool SameLogStamp(QByteArrayView line, QByteArrayView other) {
+    const QByteArrayView stamp = stampOf(line);
+    return !stamp.isEmpty() && stamp == stampOf(other);
 }

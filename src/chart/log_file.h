@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QTime>
 
@@ -34,3 +35,14 @@ struct LogAppend {
 // A write or close that fails cuts the file back to its length before the line, so no torn
 // line stays behind and the lines before stay byte-identical.
 LogAppend AppendLogLine(const QString& path, const QByteArray& line);
+
+// The last line of the file at `path` without its line end, read from the file's last
+// kLogTailBytes alone, so a file of any size costs one small read. Empty when there is no
+// plain readable file, when it is empty, or when its last line is longer than that.
+inline constexpr qint64 kLogTailBytes = 1024;
+QByteArray LastLogLine(const QString& path);
+
+// Whether two log lines carry the same date and time: the same bytes up to their second
+// "  ,  ". Compared as text, not as times, so no locale or format is assumed: a line of
+// another format or written under another locale never matches by accident.
+bool SameLogStamp(QByteArrayView line, QByteArrayView other);

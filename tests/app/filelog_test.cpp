@@ -1,3 +1,4 @@
+#include "app/diagnose.h"
 #include "app/filelog.h"
 #include "app/monidesk.h"
 #include "app/program_state.h"
@@ -5,8 +6,10 @@
 #include "level/level_state.h"
 #include "link/link_fakes.h"
 #include "link/serial_com.h"
+#include "link/telegram.h"
 #include "platform/error_report.h"
 #include "settings/settings.h"
+#include "settings/settings_store.h"
 #include "settings/setup.h"
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
@@ -17,6 +20,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -45,9 +49,12 @@ protected:
         settings.TLOG_PATH = termoPath.toStdString();
         settings.LLOG_PATH = levelPath.toStdString();
     }
-    // The loggers' turn in a poll tick at `time`; a report waits for the tick's end.
+    // The loggers' turn in a poll tick at `time`, after the readings in `arriving` came in;
+    // a report waits for the tick's end.
     void tick(const QTime& time) {
         clock.time = QDateTime(kDay, time);
+        for (const LoggedReading reading : arriving)
+            NoteLoggedReading(reading, clock.time);
         ErrorReport::RunTick([this] {
             if (settings.CHK_TERMLOG)
                 logger.WriteTermoLog();
@@ -61,6 +68,9 @@ protected:
         settings.FRE_TERM = settings.FRE_LEVEL = interval;
     }
 
+    static constexpr LoggedReading kEveryReading[] = {
+        LoggedReading::Temperatures1To4, LoggedReading::Temperatures5To8, LoggedReading::Level};
+    std::vector<LoggedReading> arriving{std::begin(kEveryReading), std::end(kEveryReading)};
     QTemporaryDir dir;
     const QString termoPath = dir.filePath(QStringLiteral("termo.log"));
     const QString levelPath = dir.filePath(QStringLiteral("level.log"));
@@ -101,6 +111,8 @@ TEST_F(DataLoggers, OneLinePerBoundaryFromTheFirstOneAfterTheStart) {
 }
 
 TEST_F(DataLoggers, LinesCarryTheLiveValuesAndTheTimeThatMadeThemDue) {
+    for (const LoggedReading reading : kEveryReading)
+        NoteLoggedReading(reading, QDateTime(kDay, QTime(14, 0)));
     liveTemperatures = {150.0, -55.0, 21.5, 0.0, 99.9, 125.0, -0.1, 1000.0};
     levelPercent = 57;
     levelDistanceRaw = 1234;
@@ -152,6 +164,88 @@ TEST_F(DataLoggers, AFullDiskLeavesNoTornLineIsReportedOnceAndLoggingResumes) {
                                       "0.0  ,  0.0  ,  0.0  ,  0.0  ,  TermoLog\r\n");
 }
 
+TEST_F(DataLoggers, NoLineBeforeEveryPartOfItHasArrived) {
+    switchOn(2);
+    arriving = {};
+    tick(QTime(9, 0, 0));
+    EXPECT_EQ(TermoLogStatus(), QStringLiteral("TermoLog: wartet auf Messwerte"));
+    arriving = {LoggedReading::Temperatures1To4}; // half a TermoLog line
+    tick(QTime(9, 0, 1));
+    EXPECT_EQ(TermoLogStatus(), QStringLiteral("TermoLog: wartet auf Messwerte"));
+    arriving = {LoggedReading::Temperatures5To8, LoggedReading::Level};
+    tick(QTime(9, 0, 1, 500)); // the second's line comes with the last part
+    arriving = {};
+    tick(QTime(9, 0, 2));
+    EXPECT_EQ(LoggedTimes(termoPath), (QStringList{"09:00:01", "09:00:02"}));
+    EXPECT_EQ(LoggedTimes(levelPath), (QStringList{"09:00:01", "09:00:02"}));
+    EXPECT_EQ(TermoLogStatus(), QStringLiteral("TermoLog: schreibt"));
+    settings.CHK_LEVELLOG = false;
+    EXPECT_EQ(LevelLogStatus(), QStringLiteral("LevelLog: aus"));
+}
+
+TEST_F(DataLoggers, PausedAfterTenMinutesWithoutATelegramUntilEveryPartArrivesAgain) {
+    switchOn(1);
+    tick(QTime(10, 0));
+    arriving = {};
+    for (int minute = 1; minute < 15; ++minute)
+        tick(QTime(10, minute)); // 10:10:00 is ten minutes on, not more
+    EXPECT_EQ(TermoLogStatus(),
+              QStringLiteral("TermoLog: angehalten – kein Telegramm seit 10:00:00"));
+    // Channels 1 to 4 alone do not resume the TermoLog line.
+    arriving = {LoggedReading::Temperatures1To4, LoggedReading::Level};
+    tick(QTime(10, 15, 30));
+    EXPECT_EQ(TermoLogStatus(),
+              QStringLiteral("TermoLog: angehalten – kein Telegramm seit 10:00:00"));
+    EXPECT_EQ(LevelLogStatus(), QStringLiteral("LevelLog: schreibt, Lücke 10:11:00 – 10:15:30"));
+    arriving = {};
+    tick(QTime(10, 16));
+    arriving = {LoggedReading::Temperatures5To8};
+    tick(QTime(10, 16, 20));
+    arriving = {};
+    tick(QTime(10, 17));
+
+    const QStringList tenMinutes{"10:00:00", "10:01:00", "10:02:00", "10:03:00",
+                                 "10:04:00", "10:05:00", "10:06:00", "10:07:00",
+                                 "10:08:00", "10:09:00", "10:10:00"};
+    EXPECT_EQ(LoggedTimes(termoPath), tenMinutes + QStringList("10:17:00"));
+    EXPECT_EQ(LoggedTimes(levelPath), tenMinutes + (QStringList{"10:16:00", "10:17:00"}));
+    EXPECT_EQ(TermoLogStatus(), QStringLiteral("TermoLog: schreibt, Lücke 10:11:00 – 10:16:20"));
+    EXPECT_TRUE(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
+}
+
+TEST_F(DataLoggers, AfterARestartNoSecondLineForTheTimeTheFileEndsWith) {
+    const QByteArray line = "07.12.2026  ,  10:00:00  ,  57.0  ,  1.0  ,  2.0  ,  LevelLog\r\n";
+    const QByteArray earlier = "07.12.2026  ,  09:59:00  ,  57.0  ,  1.0  ,  2.0  ,  LevelLog\r\n";
+    const struct {
+        const char* name;
+        QByteArray before; // what the file holds when the program starts
+        QStringList times; // after ticks at 10:00:00.400 and 10:01:00
+    } cases[] = {
+        {"this minute's line is there", earlier + line, {"09:59:00", "10:00:00", "10:01:00"}},
+        {"the minute before", earlier, {"09:59:00", "10:00:00", "10:01:00"}},
+        {"another locale's date",
+         "2026-12-07  ,  10:00:00  ,  57.0  ,  1.0  ,  2.0  ,  LevelLog\r\n",
+         {"10:00:00", "10:00:00", "10:01:00"}},
+        {"a last line longer than the part read",
+         "07.12.2026  ,  10:00:00  ,  " + QByteArray(2000, '1') + "  ,  LevelLog\r\n",
+         {"10:00:00", "10:00:00", "10:01:00"}},
+        {"a line of two fields", "Datum  ,  Zeit\r\n", {"Zeit", "10:00:00", "10:01:00"}},
+    };
+    for (const auto& c : cases) {
+        ResetLoggerState();
+        QFile file(levelPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(c.before);
+        file.close();
+        switchOn(1);
+        settings.CHK_TERMLOG = false;
+        tick(QTime(10, 0, 0, 400));
+        tick(QTime(10, 1));
+        EXPECT_EQ(LoggedTimes(levelPath), c.times) << c.name;
+        EXPECT_TRUE(ReadAll(levelPath).startsWith(c.before)) << c.name;
+    }
+}
+
 // The whole program: the poll tick runs the loggers, a failing logger unticks its box in the
 // setup window.
 class LoggersInTheProgram : public ::testing::Test {
@@ -165,11 +259,64 @@ protected:
         DestroyWindows();
         ResetProgramState();
     }
+    // Both transmitters deliver every reading the loggers write, through the links' check.
+    static void receiveEveryReading() {
+        const std::pair<std::int32_t, std::uint8_t> telegrams[] = {
+            {settings.TERM_ADR, 0x30}, {settings.TERM_ADR, 0x31}, {settings.LEV_ADR, 0x10}};
+        for (const auto& [address, type] : telegrams) {
+            rxTelegram = Telegram{static_cast<std::uint8_t>(address), type};
+            SealTelegram(rxTelegram);
+            AcceptTelegram();
+        }
+    }
+    void tickAt(const QTime& time) {
+        clock.time = QDateTime(kDay, time);
+        fmStart->Timer2Timer();
+    }
+
+    // No settings file: each test starts from the first-run values, whatever the one before
+    // switched on.
+    struct NoSettingsStore : SettingsStoreSource {
+        std::unique_ptr<SettingsStore> make() override { return nullptr; }
+    } noSettings;
+    ScopedInstall<SettingsStoreSource> noSettingsInstalled{settingsStoreSeam, noSettings};
     ScriptedUsbXpress usb; // installs itself
     FakeDialogs dialogs;
     FakeClock clock{QDateTime(kDay, QTime(10, 0))};
     QTemporaryDir dir;
 };
+
+TEST_F(LoggersInTheProgram, TelegramsReachTheLoggersAndDiagnoseShowsAPauseAndItsEnd) {
+    const QString termoPath = dir.filePath(QStringLiteral("termo.log"));
+    const QString levelPath = dir.filePath(QStringLiteral("level.log"));
+    settings.TLOG_PATH = termoPath.toStdString();
+    settings.LLOG_PATH = levelPath.toStdString();
+    settings.CHK_TERMLOG = settings.CHK_LEVELLOG = true;
+    settings.FRE_TERM = settings.FRE_LEVEL = 2;
+    const auto shown = [] {
+        return QStringList{fmDiagnose->l_termlog->text(), fmDiagnose->l_levellog->text()};
+    };
+
+    tickAt(QTime(10, 0));
+    EXPECT_EQ(shown(),
+              (QStringList{"TermoLog: wartet auf Messwerte", "LevelLog: wartet auf Messwerte"}));
+    receiveEveryReading();
+    tickAt(QTime(10, 0, 1));
+    tickAt(QTime(10, 10, 0)); // ten minutes after the last telegram
+    EXPECT_EQ(shown(), (QStringList{"TermoLog: schreibt", "LevelLog: schreibt"}));
+    tickAt(QTime(10, 10, 1));
+    EXPECT_EQ(shown(), (QStringList{"TermoLog: angehalten – kein Telegramm seit 10:00:00",
+                                    "LevelLog: angehalten – kein Telegramm seit 10:00:00"}));
+    clock.time = QDateTime(kDay, QTime(10, 12, 0, 300));
+    receiveEveryReading();
+    tickAt(QTime(10, 12, 0, 400));
+    EXPECT_EQ(shown(), (QStringList{"TermoLog: schreibt, Lücke 10:10:01 – 10:12:00",
+                                    "LevelLog: schreibt, Lücke 10:10:01 – 10:12:00"}));
+    const QStringList times{"10:00:01", "10:10:00", "10:12:00"};
+    EXPECT_EQ(LoggedTimes(termoPath), times);
+    EXPECT_EQ(LoggedTimes(levelPath), times);
+    EXPECT_TRUE(dialogs.messages.isEmpty() && dialogs.errors.isEmpty());
+}
 
 TEST_F(LoggersInTheProgram, AFileThatCannotBeCreatedSwitchesTheLoggerOffWithOneMessage) {
     const std::tuple<QCheckBox * TfmSetup::*, std::string Settings::*, QString> cases[] = {
@@ -179,6 +326,7 @@ TEST_F(LoggersInTheProgram, AFileThatCannotBeCreatedSwitchesTheLoggerOffWithOneM
     };
     fmStart->bt_setupClick();
     settings.FRE_TERM = settings.FRE_LEVEL = 2;
+    receiveEveryReading();
     for (const auto& [box, path, target] : cases) {
         dialogs.messages.clear();
         settings.*path = target.toStdString();
