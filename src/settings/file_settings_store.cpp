@@ -1,6 +1,7 @@
 #include "settings/file_settings_store.h"
 
 #include "platform/atomic_file.h"
+#include "platform/system_error.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,7 +61,7 @@ Opened openPlainFile(QFile& file, QString& reason) {
     if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
         return Opened::Missing;
     if (fd < 0) {
-        reason = qt_error_string(errno);
+        reason = SystemErrorText(errno);
         return Opened::Failed;
     }
     struct stat info {};

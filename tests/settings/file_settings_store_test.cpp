@@ -354,7 +354,7 @@ TEST_F(FileSettingsStoreTest, UnreadableFileIsLeftAsItIs) {
         GTEST_SKIP() << "cannot give up root's rights here";
     EXPECT_EQ(child.output, "start values|Fehler beim Lesen der Einstellungen aus '" +
                                 file.toStdString() +
-                                "': Permission denied.\nEs gelten die Grundeinstellungen; beim "
+                                "': Keine Berechtigung.\nEs gelten die Grundeinstellungen; beim "
                                 "Beenden wird nichts gespeichert.");
     ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(readFile(path()), before);
@@ -499,7 +499,7 @@ TEST(FileSettingsStoreFaults, FullDiskKeepsTheOldSettings) {
         changed.TLOG_PATH = std::string(pathLength, 'p');
         QString reason;
         EXPECT_EQ(save(path, changed, &reason), Messages{kSetError}) << pathLength;
-        EXPECT_EQ(reason, "No space left on device") << pathLength;
+        EXPECT_EQ(reason, "Kein freier Speicherplatz auf dem Gerät") << pathLength;
         EXPECT_EQ(bytesOf(path), before) << pathLength;
         EXPECT_EQ(FilesIn(disk.path() + "/Velcor_Monidesk"), QStringList{"settings.reg"});
     }
@@ -523,7 +523,7 @@ TEST(FileSettingsStoreFaults, FileSizeLimitKeepsTheOldSettings) {
             },
             before.size() - 300);
         EXPECT_TRUE(child.exited) << pathLength;
-        EXPECT_EQ(child.output, kSetError + "|File too large") << pathLength;
+        EXPECT_EQ(child.output, kSetError + "|Datei zu groß") << pathLength;
         EXPECT_EQ(bytesOf(path), before) << pathLength;
         EXPECT_EQ(FilesIn(dir.path()), QStringList{"settings.reg"}) << pathLength;
     }
