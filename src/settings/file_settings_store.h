@@ -27,6 +27,7 @@ public:
     bool writeExpandString(const std::string& name, const std::string& value) override;
     bool writeDword(const std::string& name, std::int32_t value) override;
     bool close() override;
+    std::string writeError() const override { return saveError_.toStdString(); }
 
     const QString& path() const { return path_; }
     // Where open() put a damaged file; empty when it found none.

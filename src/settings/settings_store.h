@@ -32,6 +32,9 @@ public:
     // Closes the key; a backend that buffers writes commits them here. False only when
     // writes this store accepted were lost (nothing of them reached the store).
     virtual bool close() = 0;
+    // Why the last write or close() failed, as the system says it (UTF-8, "Kein freier
+    // Speicherplatz auf dem Gerät"); empty when not known or when the value was refused.
+    virtual std::string writeError() const { return {}; }
 };
 
 // Where the program gets its store from: the platform's own (the registry on Windows,

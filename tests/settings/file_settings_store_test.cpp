@@ -192,7 +192,7 @@ TEST_F(FileSettingsStoreTest, UnwritableStoreReportsTheFirstValue) {
     LoadSettings(loader, loaded, {});
     const auto messages = saveAll(Settings{});
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Fehler beim Setzen der Daten für 'TLOG_PATH'");
+    EXPECT_EQ(messages[0], "Fehler beim Setzen der Daten für 'TLOG_PATH': Ist kein Verzeichnis");
 }
 
 TEST_F(FileSettingsStoreTest, FailedCommitLeavesTheOldFileIntact) {
@@ -208,7 +208,7 @@ TEST_F(FileSettingsStoreTest, FailedCommitLeavesTheOldFileIntact) {
     std::vector<std::string> messages;
     SaveSettings(store, changed, [&](const std::string& m) { messages.push_back(m); });
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Fehler beim Setzen der Daten für 'TLOG_PATH'");
+    EXPECT_EQ(messages[0], "Fehler beim Setzen der Daten für 'TLOG_PATH': Vorgang abgebrochen");
     EXPECT_EQ(readFile(path()), before);
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{"settings.reg"});
 }
@@ -268,7 +268,7 @@ Settings changedSettings() {
     return s;
 }
 
-const std::string kSetError = "Fehler beim Setzen der Daten für 'TLOG_PATH'";
+const std::string kSetError = "Fehler beim Setzen der Daten für 'TLOG_PATH': ";
 
 } // namespace
 
@@ -483,9 +483,9 @@ TEST_F(FileSettingsStoreTest, RandomSettingsSurviveSaveAndLoad) {
     }
 }
 
-// A full disk, for real: the save reports the store's message, the old settings.reg stays
-// byte for byte and no temporary file is left. The small save fits in any write buffer
-// (only its flush fails), the large one is many times larger.
+// A full disk, for real: the save reports the store's message with the reason, the old
+// settings.reg stays byte for byte and no temporary file is left. The small save fits in any write
+// buffer (only its flush fails), the large one is many times larger.
 TEST(FileSettingsStoreFaults, FullDiskKeepsTheOldSettings) {
     SmallTmpfs disk;
     if (!disk.mounted())
@@ -498,7 +498,9 @@ TEST(FileSettingsStoreFaults, FullDiskKeepsTheOldSettings) {
         Settings changed = changedSettings();
         changed.TLOG_PATH = std::string(pathLength, 'p');
         QString reason;
-        EXPECT_EQ(save(path, changed, &reason), Messages{kSetError}) << pathLength;
+        EXPECT_EQ(save(path, changed, &reason),
+                  Messages{kSetError + "Kein freier Speicherplatz auf dem Gerät"})
+            << pathLength;
         EXPECT_EQ(reason, "Kein freier Speicherplatz auf dem Gerät") << pathLength;
         EXPECT_EQ(bytesOf(path), before) << pathLength;
         EXPECT_EQ(FilesIn(disk.path() + "/Velcor_Monidesk"), QStringList{"settings.reg"});
@@ -523,7 +525,7 @@ TEST(FileSettingsStoreFaults, FileSizeLimitKeepsTheOldSettings) {
             },
             before.size() - 300);
         EXPECT_TRUE(child.exited) << pathLength;
-        EXPECT_EQ(child.output, kSetError + "|Datei zu groß") << pathLength;
+        EXPECT_EQ(child.output, kSetError + "Datei zu groß|Datei zu groß") << pathLength;
         EXPECT_EQ(bytesOf(path), before) << pathLength;
         EXPECT_EQ(FilesIn(dir.path()), QStringList{"settings.reg"}) << pathLength;
     }
