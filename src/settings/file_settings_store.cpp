@@ -47,6 +47,8 @@ QString cannotRead(const QString& path, const QString& reason) {
 const QString kNotAFile = QStringLiteral("keine gewöhnliche Datei");
 const QString kTooLarge =
     QStringLiteral("die Datei ist größer als %1 MB").arg(kMaxSettingsFileBytes / (1024 * 1024));
+const QString kSaveTooLarge = QStringLiteral("die Einstellungen wären größer als %1 MB")
+                                  .arg(kMaxSettingsFileBytes / (1024 * 1024));
 
 enum class Opened { File, Missing, Failed };
 
@@ -222,7 +224,12 @@ bool FileSettingsStore::close() {
     if (!out_)
         return true; // nothing written
     const std::unique_ptr<AtomicFile> out = std::move(out_);
-    bool saved = out->write(FormatRegFile(document_));
+    const QByteArray bytes = FormatRegFile(document_);
+    if (bytes.size() > kMaxSettingsFileBytes) {
+        saveError_ = kSaveTooLarge; // the next start would not read it
+        return false;
+    }
+    bool saved = out->write(bytes);
     if (saved && beforeCommit_)
         beforeCommit_(*out);
     saved = saved && out->commit();

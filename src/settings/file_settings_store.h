@@ -53,9 +53,14 @@ private:
     std::function<void(AtomicFile&)> beforeCommit_;
 };
 
-// The largest settings file that is read: far more than a key of tens of thousands of
-// values needs, far less than would strain the memory.
-inline constexpr qint64 kMaxSettingsFileBytes = 16 * 1024 * 1024;
+// The largest settings file, read or written: one limit both ways, so that what is saved is
+// read again. The program's own values at their longest: a loaded path has at most
+// kMaxTextBytes (4096) characters; written as regedit writes an expandable string that is
+// 8194 bytes with the NUL, 3.2 characters a byte ("xx," and a line break every 25 bytes),
+// 2 bytes a character in UTF-16: 52 KB. Four paths take 205 KB, the other 28 values less
+// than 3 KB; all 13 texts as long as loading takes them would be 666 KB. A megabyte holds
+// that and some foreign values besides; the usual file is about 3 KB.
+inline constexpr qint64 kMaxSettingsFileBytes = 1024 * 1024;
 
 // <per-user config folder>/Velcor_Monidesk/settings.reg
 QString UserSettingsFilePath();

@@ -296,7 +296,7 @@ TEST_F(FileSettingsStoreTest, SpecialFilesAreLeftAsTheyAre) {
              file.write("Windows Registry Editor Version 5.00\r\n");
              file.resize(kMaxSettingsFileBytes + 1); // sparse: no disk space taken
          },
-         "die Datei ist größer als 16 MB"},
+         "die Datei ist größer als 1 MB"},
     };
     for (const auto& c : cases) {
         QDir(folder()).removeRecursively();
@@ -484,8 +484,9 @@ TEST_F(FileSettingsStoreTest, RandomSettingsSurviveSaveAndLoad) {
 }
 
 // A full disk, for real: the save reports the store's message with the reason, the old
-// settings.reg stays byte for byte and no temporary file is left. The small save fits in any write
-// buffer (only its flush fails), the large one is many times larger.
+// settings.reg stays byte for byte and no temporary file is left. The small save fits in
+// any write buffer (only its flush fails), the large one (a path as long as any) is many
+// times larger.
 TEST(FileSettingsStoreFaults, FullDiskKeepsTheOldSettings) {
     SmallTmpfs disk;
     if (!disk.mounted())
@@ -494,7 +495,7 @@ TEST(FileSettingsStoreFaults, FullDiskKeepsTheOldSettings) {
     ASSERT_TRUE(save(path, Settings{}).empty());
     const QByteArray before = bytesOf(path);
     ASSERT_TRUE(disk.fill());
-    for (const std::size_t pathLength : {std::size_t(20), std::size_t(1'000'000)}) {
+    for (const std::size_t pathLength : {std::size_t(20), kMaxTextBytes}) {
         Settings changed = changedSettings();
         changed.TLOG_PATH = std::string(pathLength, 'p');
         QString reason;
@@ -514,7 +515,7 @@ TEST(FileSettingsStoreFaults, FileSizeLimitKeepsTheOldSettings) {
     const QString path = dir.filePath("settings.reg");
     ASSERT_TRUE(save(path, Settings{}).empty());
     const QByteArray before = bytesOf(path);
-    for (const std::size_t pathLength : {std::size_t(20), std::size_t(1'000'000)}) {
+    for (const std::size_t pathLength : {std::size_t(20), kMaxTextBytes}) {
         Settings changed = changedSettings();
         changed.TLOG_PATH = std::string(pathLength, 'p');
         const ChildResult child = RunInChild(
