@@ -12,9 +12,10 @@ class AtomicFile;
 
 // The settings key as one registry export file per user. Reading accepts regedit's files;
 // writes are kept in memory and replace the file atomically at close(). A file that cannot
-// be read whole is moved aside (settings.reg.bad) and what could be read is used. A file
-// that cannot be opened at all (no permission, not a plain file, far too large) is left
-// where it is: the store does not open, so nothing is loaded and nothing saved over it.
+// be read whole is moved aside (settings.reg.bad), what could be read is used and
+// openNotice() says so. While it cannot be moved aside, nothing is saved over it. A file
+// that cannot be opened at all (no permission, not a plain file, too large) is left where
+// it is: the store does not open, so nothing is loaded and nothing saved over it.
 class FileSettingsStore : public SettingsStore {
 public:
     explicit FileSettingsStore(QString path);
@@ -22,6 +23,7 @@ public:
 
     bool open() override;
     std::string openError() const override { return openError_.toStdString(); }
+    std::string openNotice() const override { return openNotice_.toStdString(); }
     StoredValue read(const std::string& name) override;
     bool writeString(const std::string& name, const std::string& value) override;
     bool writeExpandString(const std::string& name, const std::string& value) override;
@@ -39,6 +41,7 @@ public:
 
 private:
     bool readWholeFile(QByteArray& bytes, bool& missing);
+    void setDamagedFileAside();
     bool write(const std::string& name, StoredValue::Type type, const std::string& text,
                std::int32_t dword);
     bool beginWrite();
@@ -46,7 +49,9 @@ private:
     QString path_;
     QString setAside_;
     QString openError_;
+    QString openNotice_;
     QString saveError_;
+    QString keptDamaged_; // why the damaged file is still in place: no write may replace it
     RegDocument document_;
     bool open_ = false;
     std::unique_ptr<AtomicFile> out_;
@@ -66,5 +71,11 @@ inline constexpr qint64 kMaxSettingsFileBytes = 1024 * 1024;
 QString UserSettingsFilePath();
 
 // Renames a damaged file to "<path>.bad" (or "<path>.bad2", ... when that exists already,
-// so an earlier one is kept too). Returns the new name, empty when it could not be moved.
-QString SetDamagedFileAside(const QString& path);
+// so an earlier one is kept too). Returns the new name; empty when it could not be moved,
+// and `reason` says why.
+QString SetDamagedFileAside(const QString& path, QString* reason = nullptr);
+
+// A line of a file as a message shows it: control, format and separator characters as
+// \xNN or \uNNNN (they would break or reorder the message), cut to at most `maxLength`
+// characters with "…" at the end.
+QString ShownFileLine(QStringView line, qsizetype maxLength = 80);

@@ -131,6 +131,9 @@ void LoadSettings(SettingsStore& store, Settings& target, const SettingsMessage&
             message(why);
         return;
     }
+    // A store that was damaged says so once, here, before any message about its values.
+    if (const std::string notice = store.openNotice(); message && !notice.empty())
+        message(notice);
     if (loadTexts(store, target, message))
         loadNumbers(store, target);
     store.close();

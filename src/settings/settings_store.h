@@ -23,6 +23,9 @@ public:
     // Why the last open() failed, as a message for the user (UTF-8); empty when there is
     // nothing to tell, and the store is skipped silently.
     virtual std::string openError() const { return {}; }
+    // What the user should know about the last open() that succeeded (a damaged store that
+    // was set aside, and what of it could be read), as a message (UTF-8); empty when nothing.
+    virtual std::string openNotice() const { return {}; }
     virtual StoredValue read(const std::string& name) = 0;
     // The writes refuse (false) a value the store could not give back as it is, such as
     // a text with a NUL in it (every reader of the registry ends a text there).

@@ -1,6 +1,6 @@
 // Saves of the settings file that cannot be done say why, and leave the old file as it was:
-// a file the next start would refuse as too large. And the longest values the program
-// holds fit the size limit.
+// a file the next start would refuse as too large, a read-only file system, a folder the
+// user may not write to. And the longest values the program holds fit the size limit.
 #include "settings/file_settings_store.h"
 #include "settings/settings_io.h"
 #include "support/file_faults.h"
@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -112,4 +115,69 @@ TEST(SettingsFileLimit, SaveOverTheLimitKeepsTheOldFile) {
         Settings again;
         EXPECT_TRUE(load(path, again).empty()); // the old file is still read
     }
+}
+
+// A file system mounted read-only, for real: the save says so and changes nothing. A
+// damaged file there cannot be kept aside: the notice says so and it stays as it is.
+TEST(SettingsFileSaveReasons, ReadOnlyFileSystem) {
+    SmallTmpfs disk(256);
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.reason();
+    const QString whole = disk.path() + "/whole/settings.reg";
+    const QString damaged = disk.path() + "/damaged/settings.reg";
+    ASSERT_TRUE(save(whole, someSettings()).empty());
+    // Header, blank and key lines, 32 values (the path in hex over two lines), a blank line:
+    // the junk added is line 38.
+    const QByteArray damagedBytes = bytesOf(whole) + QByteArray("j\0u\0n\0k\0", 8);
+    writeBytes(damaged, damagedBytes);
+    const QByteArray before = bytesOf(whole);
+    ASSERT_EQ(::mount(nullptr, QFile::encodeName(disk.path()).constData(), nullptr,
+                      MS_REMOUNT | MS_RDONLY, nullptr),
+              0)
+        << std::strerror(errno);
+
+    Settings changed = someSettings();
+    changed.TERM_ADR = 9;
+    EXPECT_EQ(save(whole, changed), Messages{kSetError + "Dateisystem nur lesbar"});
+    EXPECT_EQ(bytesOf(whole), before);
+
+    Settings loaded;
+    EXPECT_EQ(load(damaged, loaded),
+              Messages{"Die Einstellungsdatei '" + damaged.toStdString() +
+                       "' ist beschädigt.\nZeile 38 ist nicht lesbar: junk\nSie ließ sich "
+                       "nicht beiseitelegen (Dateisystem nur lesbar) und bleibt, wie sie ist. "
+                       "Es gelten die lesbaren Werte, für die übrigen die Grundeinstellungen."});
+    EXPECT_EQ(loaded.TERM_ADR, 5);
+    EXPECT_EQ(save(damaged, loaded),
+              Messages{kSetError + "die beschädigte Einstellungsdatei ließ sich nicht "
+                                   "beiseitelegen: Dateisystem nur lesbar"});
+    EXPECT_EQ(bytesOf(damaged), damagedBytes);
+}
+
+// A folder the user may not write to, for real: root may write anywhere, so the save runs
+// in a child without root's rights.
+TEST(SettingsFileSaveReasons, FolderWithoutWritePermission) {
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath("Velcor_Monidesk/settings.reg");
+    ASSERT_TRUE(save(path, someSettings()).empty());
+    const QByteArray before = bytesOf(path);
+    ASSERT_TRUE(QFile::setPermissions(scratch.path(), QFileDevice::Permissions(0x7555)));
+    ASSERT_TRUE(QFile::setPermissions(scratch.filePath("Velcor_Monidesk"),
+                                      QFileDevice::Permissions(0x5555)));
+    const ChildResult child = RunInChild([&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return std::string("no unprivileged user");
+        Settings loaded;
+        if (!load(path, loaded).empty() || loaded.TERM_ADR != 5)
+            return std::string("not loaded");
+        loaded.TERM_ADR = 9;
+        const Messages messages = save(path, loaded);
+        return messages.size() == 1 ? messages[0] : std::string("not one message");
+    });
+    QFile::setPermissions(scratch.filePath("Velcor_Monidesk"), QFileDevice::Permissions(0x7700));
+    ASSERT_TRUE(child.exited);
+    if (child.output == "no unprivileged user")
+        GTEST_SKIP() << "cannot give up root's rights here";
+    EXPECT_EQ(child.output, kSetError + "Keine Berechtigung");
+    EXPECT_EQ(bytesOf(path), before);
 }
