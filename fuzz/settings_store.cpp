@@ -23,8 +23,10 @@ void checkNotice(const std::string& notice, const QString& path) {
         if (text[i] == u'\n')
             continue;
         char32_t code = text[i].unicode();
-        if (text[i].isHighSurrogate())
-            code = QChar::surrogateToUcs4(text[i], text[++i]);
+        if (text[i].isHighSurrogate()) { // valid UTF-16: its pair follows
+            code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
         const QChar::Category category = QChar::category(code);
         FUZZ_CHECK(category != QChar::Other_Control && category != QChar::Other_Format &&
                    category != QChar::Separator_Line && category != QChar::Separator_Paragraph);
