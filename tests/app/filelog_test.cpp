@@ -155,8 +155,8 @@ TEST_F(DataLoggers, AFullDiskLeavesNoTornLineIsReportedOnceAndLoggingResumes) {
     for (int second = 0; second < 3; ++second)
         tick(QTime(10, 0, second));
     EXPECT_EQ(ReadAll(path), before);
-    EXPECT_EQ(dialogs.errors,
-              QStringList{"Fehler beim Schreiben der Datei " + path + ": No space left on device"});
+    EXPECT_EQ(dialogs.errors, QStringList{"Fehler beim Schreiben der Datei " + path +
+                                          ": Kein freier Speicherplatz auf dem Gerät"});
 
     QFile::remove(disk.path() + QStringLiteral("/filler"));
     tick(QTime(10, 0, 3));

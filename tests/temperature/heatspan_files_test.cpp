@@ -264,7 +264,7 @@ TEST_F(HeatSpanFilesTest, FailedSaveKeepsTheOldFileAndReportsIt) {
         save(path("old.txt"));
     }
     EXPECT_EQ(fake.errors, QStringList{QStringLiteral("Fehler beim Schreiben der Datei ") +
-                                       path("old.txt") + QStringLiteral(": File too large")});
+                                       path("old.txt") + QStringLiteral(": Datei zu groß")});
     EXPECT_EQ(read(path("old.txt")), QByteArray("old\r\n"));
     EXPECT_EQ(tempRecords.count(), 40);
 }
