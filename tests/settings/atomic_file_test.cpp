@@ -292,5 +292,5 @@ TEST(AtomicFile, SavesUnderTheLongestNamesTheFolderTakes) {
     QTemporaryDir dir;
     const AtomicWriteResult tooLong = WriteFileAtomically(dir.filePath(QString(256, u'c')), "x");
     EXPECT_EQ(tooLong.status, AtomicWriteResult::Status::CreateFailed);
-    EXPECT_EQ(tooLong.error, "File name too long");
+    EXPECT_EQ(tooLong.error, "Dateiname zu lang");
 }
