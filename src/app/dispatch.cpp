@@ -6,15 +6,15 @@
 #include "settings/settings.h"
 #include "temperature/temperature_decode.h"
 
-void DispatchTelegram() {
-    const std::int32_t address = rxTelegram[0];
-    const std::uint8_t type = rxTelegram[1];
+void DispatchTelegram(const Telegram& telegram) {
+    const std::int32_t address = telegram[0];
+    const std::uint8_t type = telegram[1];
     if (address == settings.TERM_ADR && type == kTypeTemperature0)
-        DecodeTemperatureTelegram0();
+        ReceiveTemperatureTelegram0(telegram);
     if (address == settings.TERM_ADR && type == kTypeTemperature1)
-        DecodeTemperatureTelegram1();
+        ReceiveTemperatureTelegram1(telegram);
     if (address == settings.TERM_ADR && type == kTypeStatus)
-        DecodeStatusTelegram();
+        ReceiveStatusTelegram(telegram);
     if (address == settings.LEV_ADR && type == kTypeLevel)
-        DecodeLevelTelegram();
+        ReceiveLevelTelegram(telegram);
 }

@@ -11,7 +11,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
 #include "support/file_faults.h"
-#include "support/german_program_test.h"
+#include "support/german_test.h"
 #include "support/qt_print.h"
 #include "temperature/temperature_state.h"
 
@@ -38,10 +38,9 @@ QStringList LoggedTimes(const QString& path) {
     return times;
 }
 
-class DataLoggers : public GermanProgramTest {
+class DataLoggers : public GermanTest<ResetProgramState> {
 protected:
     void SetUp() override {
-        GermanProgramTest::SetUp();
         settings.TLOG_PATH = termoPath.toStdString();
         settings.LLOG_PATH = levelPath.toStdString();
     }
