@@ -74,6 +74,9 @@ public:
     // is on one sample is recorded at the reading's time, from the live level values (the
     // program stores them before it hands the reading to the window).
     void ShowLevelReading(const LevelReading& reading);
+    // AddChartPoints then AppendRecord at `when`; when the store is full, recording stops
+    // instead.
+    void recordSample(const QDateTime& when);
 
     // Status bar panels: 0 "Datensätze: n", 1 "Datei: path", 2 the last field number.
     QString statusPanel(int panel) const;
@@ -88,9 +91,6 @@ private:
     void createButtonColumn();
     QPushButton* makeButton(const QString& caption, const QString& icon, int y, int height,
                             void (TfmLevel::*handler)());
-    // AddChartPoints then AppendRecord at `when`; when the store is full, recording stops
-    // instead.
-    void recordSample(const QDateTime& when);
 
     std::unique_ptr<ChartRecording> recording_;
 };
