@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/resources.h"
+
 // One program-wide reference per window; each window exists once for the whole run.
 class TfmStart;
 class TfmSerial;
@@ -25,6 +27,3 @@ extern TfmFilelog* fmFilelog;
 void CreateWindows();
 // Destroys them; the main window saves the settings as it goes.
 void DestroyWindows();
-
-// Registers the compiled-in pictures (the library is static).
-void InitResources();

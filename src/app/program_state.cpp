@@ -1,5 +1,6 @@
 #include "app/program_state.h"
 
+#include "alarm/check_alarms.h"
 #include "app/filelog.h"
 #include "level/level_state.h"
 #include "link/link_state.h"
@@ -8,10 +9,11 @@
 #include "temperature/temperature_state.h"
 
 void ResetProgramState() {
-    ResetLinkState();
+    ErrorReport::Reset();
     ResetSettings();
+    ResetLinkState();
+    ResetAlarmState();
     ResetTemperatureState();
     ResetLevelState();
     ResetLoggerState();
-    ErrorReport::Reset();
 }

@@ -8,6 +8,7 @@
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "link/usb_com.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/error_report.h"
 #include "platform/file_text.h"
@@ -123,6 +124,8 @@ void TfmStart::ApplyChannelNames() {
 }
 
 void TfmStart::Timer2Timer() {
+    // One reading of the clock per tick: every reading decoded in it carries this time.
+    const TickTimeScope tickTime(Now());
     ErrorReport::RunTick([] {
         PollUsbReceiver();
         PollSerialReceiver(fmSerial);
