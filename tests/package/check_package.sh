@@ -7,7 +7,10 @@ set -euo pipefail
 build=$(cd "${1:?build folder}" && pwd)
 out="$build/package-test"
 rm -rf "$out"
+# Only its owner may enter the folder, as with a checkout in a private folder: lintian,
+# run as nobody, still has to get to the package.
 mkdir -p "$out"
+chmod 700 "$out"
 
 fail() {
   echo "check_package: $*" >&2
