@@ -47,8 +47,10 @@ int main(int argc, char* argv[]) {
     const bool simulate = parseCommandLine(argc, argv);
 
     QApplication app(argc, argv);
+    // No display name: Qt would append it to every window title that does not end with
+    // it ("Velcor Monidesk V2.0 — Velcor Monidesk"). The windows' captions are shown as
+    // they are; the message boxes carry the program's name as their title.
     nameApplication();
-    QApplication::setApplicationDisplayName(QStringLiteral("Velcor Monidesk"));
     // The tray keeps the program alive while every window is hidden.
     QApplication::setQuitOnLastWindowClosed(false);
     // The windows are laid out in pixels for an 8 point face.

@@ -109,6 +109,10 @@ void TfmStart::LoadSettings() {
 
 void TfmStart::ApplyFirstRunDefaults() {
     ::ApplyFirstRunDefaults(settings);
+    // The temperature window exists already and took the names loaded (none on a first
+    // run): it shows the defaults from now on, not only once it is shown.
+    if (fmTermo)
+        fmTermo->ShowChannelNames();
 }
 
 void TfmStart::SaveSettings() {
@@ -120,7 +124,7 @@ void TfmStart::ApplyChannelNames() {
     for (int n = 1; n <= 8; ++n)
         settings.channelName(n) = ToStoredText(fmSetup->Edit[n - 1]->text());
     // The temperature window's labels and chart legend follow the names, shown or not.
-    fmTermo->FormShow();
+    fmTermo->ShowChannelNames();
 }
 
 void TfmStart::Timer2Timer() {

@@ -67,6 +67,8 @@ private:
 namespace {
 
 constexpr int kBoxRoom = 20; // legend margin left of the rows, for the channel boxes
+// Between the plot area and the chart's right edge where no legend stands there.
+constexpr int kRightRoom = 8;
 
 // Bottom axis: ticks only at points whose labels fit, each showing its point's label.
 class LabelTicker : public QCPAxisTicker {
@@ -92,18 +94,36 @@ private:
     const SampleChart* chart_;
 };
 
-// Left axis: "#,##0.#" and the unit.
+// Left axis: "#,##0.#" and the unit, at round steps and always at the top of the range, so
+// that the chart says how high it reaches also when the maximum is no round number (the
+// slider's 437 °C). A round tick too close below the top gives way to it.
 class ValueTicker : public QCPAxisTicker {
 public:
-    explicit ValueTicker(QString unit) : unit_(std::move(unit)) {}
+    ValueTicker(QString unit, const QCPAxis* axis) : unit_(std::move(unit)), axis_(axis) {}
 
 protected:
     QString getTickLabel(double tick, const QLocale&, QChar, int) override {
         return FormatAxisValue(tick, unit_);
     }
 
+    QVector<double> createTickVector(double tickStep, const QCPRange& range) override {
+        QVector<double> ticks = QCPAxisTicker::createTickVector(tickStep, range);
+        const double near = range.size() * 1e-9;
+        while (!ticks.isEmpty() && ticks.last() > range.upper + near)
+            ticks.removeLast();
+        if (!ticks.isEmpty() && ticks.last() >= range.upper - near)
+            return ticks;
+        const double pixelsPerUnit = axis_->axisRect()->height() / range.size();
+        const int labelHeight = QFontMetrics(axis_->tickLabelFont()).height();
+        if (!ticks.isEmpty() && (range.upper - ticks.last()) * pixelsPerUnit < labelHeight + 2)
+            ticks.removeLast();
+        ticks.append(range.upper);
+        return ticks;
+    }
+
 private:
     QString unit_;
+    const QCPAxis* axis_;
 };
 
 // While printing: the plot's fonts sized in screen pixels instead of points, so that text
@@ -179,7 +199,7 @@ SampleChart::SampleChart(const SampleChartOptions& options, QWidget* parent)
     connect(plot_, &QCustomPlot::afterLayout, this, [this] { placeLegendBoxes(); });
     connect(plot_, &QCustomPlot::beforeReplot, this, [this] {
         followAllPoints();
-        keepFirstLabelInside();
+        keepEdgeLabelsInside();
     });
     resetZoom();
 }
@@ -188,7 +208,7 @@ SampleChart::~SampleChart() = default;
 
 void SampleChart::setupAxes(const SampleChartOptions& options) {
     plot_->axisRect()->setBackground(Qt::white);
-    plot_->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new ValueTicker(unit_)));
+    plot_->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new ValueTicker(unit_, plot_->yAxis)));
     plot_->yAxis->setLabel(options.axisTitle);
     plot_->yAxis->setRange(valueMinimum_, valueMaximum_);
     plot_->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new LabelTicker(this)));
@@ -385,12 +405,15 @@ void SampleChart::onRectZoom() {
     queueReplot();
 }
 
-void SampleChart::keepFirstLabelInside() {
+void SampleChart::keepEdgeLabelsInside() {
     // The bottom labels are centred on their points, so the first one would stick out of the
-    // chart by half its width (and the last one too where no legend stands to its right):
-    // the plot area keeps half a label's room from the edge. Below it, the room of one row
-    // of labels stays while there are none yet, so that the value axis' lowest number is
-    // not cut off at the bottom of an empty chart.
+    // chart by half its width: the plot area keeps half a label's room from the left edge.
+    // On the right it reaches close to the edge (or to the legend), and a label that would
+    // stick out there is left off (labelTicks): room kept for the last point's label would
+    // stand empty whenever the labels' step does not end on it. The value axis' top label is
+    // centred on the plot area's top edge: half its height stays free above. Below, the room
+    // of one row of labels stays while there are none yet, so that the value axis' lowest
+    // number is not cut off at the bottom of an empty chart.
     const QCPAxis* bottom = plot_->xAxis;
     const QFontMetrics metrics(bottom->tickLabelFont());
     int half = 0;
@@ -398,10 +421,12 @@ void SampleChart::keepFirstLabelInside() {
         for (int sample : {0, pointCount() - 1})
             half = std::max(half, (metrics.horizontalAdvance(label(sample).trimmed()) + 1) / 2);
     }
-    const int room = half > 0 ? half + 4 : 0;
+    const int left = half > 0 ? half + 4 : 0;
+    const int right = boxes_.empty() ? kRightRoom : 0;
+    const int top = (QFontMetrics(plot_->yAxis->tickLabelFont()).height() + 1) / 2 + 1;
     const int labelRow =
         bottom->padding() + bottom->tickLabelPadding() + bottom->tickLengthOut() + metrics.height();
-    const QMargins minimum(room, 0, boxes_.empty() ? room : 0, labelRow);
+    const QMargins minimum(left, top, right, labelRow);
     if (plot_->axisRect()->minimumMargins() != minimum)
         plot_->axisRect()->setMinimumMargins(minimum);
 }
@@ -409,18 +434,27 @@ void SampleChart::keepFirstLabelInside() {
 std::vector<int> SampleChart::labelTicks() const {
     const QCPAxis* axis = plot_->xAxis;
     const QCPRange range = axis->range();
+    const QFontMetrics metrics(axis->tickLabelFont());
     double spacing = kLabelSpacing;
     if (pointCount() > 0) {
         // Wide labels push their neighbours further apart, so that no two overlap.
-        const QFontMetrics metrics(axis->tickLabelFont());
         const int first = std::clamp(static_cast<int>(std::ceil(range.lower)), 0, pointCount() - 1);
         const int last =
             std::clamp(static_cast<int>(std::floor(range.upper)), first, pointCount() - 1);
         for (int sample : {first, first + (last - first) / 2, last})
             spacing = std::max(spacing, metrics.horizontalAdvance(label(sample).trimmed()) + 12.0);
     }
-    return PickLabelTicks(range.lower, range.upper, axis->axisRect()->width(), pointCount(),
-                          spacing);
+    std::vector<int> ticks =
+        PickLabelTicks(range.lower, range.upper, axis->axisRect()->width(), pointCount(), spacing);
+    // A label that would not fit into the chart goes with its tick (QCustomPlot would leave
+    // off only the text). A couple of pixels spare for the text's bounds.
+    const QRect chart = plot_->viewport();
+    std::erase_if(ticks, [&](int tick) {
+        const double half = metrics.horizontalAdvance(label(tick).trimmed()) / 2.0 + 2;
+        const double centre = axis->coordToPixel(tick);
+        return centre - half < chart.left() || centre + half > chart.right();
+    });
+    return ticks;
 }
 
 std::vector<int> SampleChart::drawnIndices(int series) const {

@@ -120,7 +120,7 @@ private:
     void setupLegend();
     void setupMaximumSlider(const SampleChartOptions::Slider& range);
     void placeLegendBoxes();
-    void keepFirstLabelInside();
+    void keepEdgeLabelsInside();
     void appendValues(std::span<const double> values);
     void followNewPoints();
     void followAllPoints();

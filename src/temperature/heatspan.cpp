@@ -61,6 +61,7 @@ TfmTermo::TfmTermo(QWidget* parent) : QWidget(parent) {
         ChartRecording::Setup{this, &tempRecords, Chart1, SB1, &settings.TCHART_PATH,
                               kTermoLogFormat, QStringLiteral("HeatSpan Diagramm")});
     FormCreate();
+    ShowChannelNames();
 }
 
 TfmTermo::~TfmTermo() = default;
@@ -170,6 +171,10 @@ void TfmTermo::showEvent(QShowEvent* event) {
 }
 
 void TfmTermo::FormShow() {
+    ShowChannelNames();
+}
+
+void TfmTermo::ShowChannelNames() {
     for (int n = 1; n <= 8; ++n) {
         lab_t[index(n)]->setText(channelName(n));
         Chart1->setSeriesTitle(n - 1, channelName(n));

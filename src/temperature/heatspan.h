@@ -62,6 +62,11 @@ public:
     void AddChartPoints(const QDateTime& when);
     void AppendRecord(const QDateTime& when);
 
+    // The eight channel names of the settings into the labels above the gauges and the
+    // chart legend: from creation on, on every show, and whenever the names change
+    // (first-run defaults, the setup window closing).
+    void ShowChannelNames();
+
     // Handlers.
     void FormShow();
     void bt_reset_MMClick();

@@ -6,10 +6,13 @@
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "link/usb_com.h"
+#include "platform/file_text.h"
 #include "settings/settings.h"
 #include "settings/setup.h"
 #include "support/fake_dialogs.h"
 #include "support/qt_print.h"
+#include "temperature/heatspan.h"
+#include "temperature/temperature_chart.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +25,7 @@
 
 #include "app/diagnose.h"
 #include "settings/fake_settings_store.h"
+#include "widgets/raised_label.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +66,25 @@ protected:
     }
     FakeDialogs dialogs;
 };
+
+// The temperature window's labels and legend carry the names from the start, before the
+// window is first shown: the defaults on a first run, the saved names later.
+TEST_F(SettingsLifecycle, ChannelNamesShowBeforeTheTemperatureWindowIsShown) {
+    for (const bool firstRun : {true, false}) {
+        SCOPED_TRACE(firstRun ? "first run" : "second run");
+        createWindows();
+        ASSERT_FALSE(fmTermo->isVisible());
+        for (int n = 1; n <= 8; ++n) {
+            const QString name =
+                firstRun ? QStringLiteral("TEMP %1").arg(n) : QStringLiteral("Fühler %1").arg(n);
+            EXPECT_EQ(fmTermo->lab_t[n - 1]->text(), name);
+            EXPECT_EQ(fmTermo->Chart1->seriesTitle(n - 1), name);
+            settings.channelName(n) = ToStoredText(QStringLiteral("Fühler %1").arg(n));
+        }
+        DestroyWindows();
+        ResetSettings();
+    }
+}
 
 TEST_F(SettingsLifecycle, FirstRunGetsDefaultsAndExitMarksTheKey) {
     createWindows();

@@ -1,6 +1,7 @@
 #include "chart/sample_chart.h"
 
 #include "chart/qcustomplot_include.h"
+#include "support/qt_print.h"
 
 #include <QCheckBox>
 #include <QTest>
@@ -72,6 +73,27 @@ TEST_F(AreaChart, EdgeLabelsStayInsideTheChart) {
         EXPECT_LE(centre + half, chart.width()) << tick;
     }
     EXPECT_GE(plotArea.left(), metrics.horizontalAdvance(chart.label(0).trimmed()) / 2);
+}
+
+// The top of the value axis carries its label ("300 cm"), and the plot area runs close to
+// the chart's right edge, where no legend stands.
+TEST_F(AreaChart, TopValueIsLabelledAndThePlotAreaReachesTheRightEdge) {
+    add(3000);
+    QCustomPlot* plot = chart.plot();
+    plot->replot();
+    ASSERT_FALSE(plot->yAxis->tickVector().isEmpty());
+    EXPECT_EQ(plot->yAxis->tickVector().last(), 300);
+    EXPECT_EQ(plot->yAxis->tickVectorLabels().last(), QStringLiteral("300 cm"));
+    // The label is drawn: dark pixels left of the axis, level with the plot area's top.
+    const QImage image = chart.grab().toImage();
+    const QRect area = plot->axisRect()->rect();
+    bool drawn = false;
+    for (int y = 0; y <= area.top() + 2 && !drawn; ++y)
+        for (int x = 0; x < area.left() - 2 && !drawn; ++x)
+            drawn = QColor(image.pixel(x, y)).lightness() < 128;
+    EXPECT_TRUE(drawn) << "no top label left of the axis above y " << area.top() + 2;
+
+    EXPECT_LE(chart.width() - 1 - area.right(), 10);
 }
 
 TEST_F(AreaChart, AMissingValueIsAGapNotAShift) {

@@ -1,6 +1,7 @@
 #include "temperature/temperature_chart.h"
 
 #include "chart/qcustomplot_include.h"
+#include "support/qt_print.h"
 
 #include <QCheckBox>
 #include <QSlider>
@@ -100,6 +101,25 @@ TEST_F(ChartTest, SliderSetsTheAxisMaximum) {
     EXPECT_EQ(chart.plot()->yAxis->range(), QCPRange(-20, 1000));
     chart.setValueMaximum(300);
     EXPECT_EQ(chart.maximumSlider()->value(), 300);
+}
+
+// Whatever maximum the slider sets, the value axis says it at its top, and no two of its
+// labels overlap.
+TEST_F(ChartTest, ValueAxisLabelsItsMaximum) {
+    const QCPAxis* axis = chart.plot()->yAxis;
+    const int labelHeight = QFontMetrics(axis->tickLabelFont()).height();
+    for (int maximum : {125, 437, 998, 40}) {
+        SCOPED_TRACE(maximum);
+        chart.maximumSlider()->setValue(maximum);
+        chart.plot()->replot();
+        const QVector<double> ticks = axis->tickVector();
+        ASSERT_GE(ticks.size(), 2);
+        EXPECT_EQ(ticks.last(), maximum);
+        EXPECT_EQ(axis->tickVectorLabels().last(), QStringLiteral("%1 °C").arg(maximum));
+        for (qsizetype i = 1; i < ticks.size(); ++i)
+            EXPECT_GE(axis->coordToPixel(ticks[i - 1]) - axis->coordToPixel(ticks[i]), labelHeight)
+                << ticks[i];
+    }
 }
 
 TEST_F(ChartTest, RubberBandZoomsAndDoubleClickGoesBack) {

@@ -158,6 +158,11 @@ TEST(DotMatrixDisplay, DrawsLitDotsBlackOnOlive) {
     height->write(0, 0, QStringLiteral("DISTANZ:123.4 cm"));
     height->write(0, 1, QStringLiteral("PEGEL  :106.6 cm"));
     widgetShot(*height, QStringLiteral("lcd_hoehe"));
+
+    auto waiting = makeDisplay(); // lower case with descenders, for a look
+    waiting->write(0, 0, QStringLiteral("waiting for data"));
+    waiting->write(0, 1, QStringLiteral("jog gypsy 9 quip"));
+    widgetShot(*waiting, QStringLiteral("lcd_waiting"));
 }
 
 } // namespace
