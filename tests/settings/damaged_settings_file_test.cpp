@@ -3,6 +3,7 @@
 // names the file kept aside and the first line that failed.
 #include "settings/file_settings_store.h"
 #include "settings/settings_io.h"
+#include "settings_file_io.h"
 #include "support/file_faults.h"
 #include "support/qt_print.h"
 
@@ -16,36 +17,8 @@
 
 namespace {
 
-using Messages = std::vector<std::string>;
-
 const QByteArray kHead = "Windows Registry Editor Version 5.00\r\n\r\n"
                          "[HKEY_CURRENT_USER\\Velcor_Monidesk]\r\n";
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-Messages load(const QString& path, Settings& into) {
-    FileSettingsStore store(path);
-    Messages messages;
-    LoadSettings(store, into, [&](const std::string& m) { messages.push_back(m); });
-    return messages;
-}
-
-Messages save(const QString& path, const Settings& from) {
-    FileSettingsStore store(path);
-    Messages messages;
-    SaveSettings(store, from, [&](const std::string& m) { messages.push_back(m); });
-    return messages;
-}
 
 std::string notice(const QString& path, const std::string& what, const std::string& kept) {
     return "Die Einstellungsdatei '" + path.toStdString() + "' ist beschädigt.\n" + what + "\n" +

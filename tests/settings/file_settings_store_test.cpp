@@ -2,6 +2,7 @@
 
 #include "platform/atomic_file.h"
 #include "settings/settings_io.h"
+#include "settings_file_io.h"
 #include "support/file_faults.h"
 #include "support/qt_print.h"
 
@@ -225,29 +226,6 @@ TEST_F(FileSettingsStoreTest, StoreDroppedWithoutCloseWritesNothing) {
 }
 
 namespace {
-
-using Messages = std::vector<std::string>;
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-Messages load(const QString& path, Settings& into) {
-    FileSettingsStore store(path);
-    Messages messages;
-    LoadSettings(store, into, [&](const std::string& m) { messages.push_back(m); });
-    return messages;
-}
-
-Messages save(const QString& path, const Settings& from, QString* saveError = nullptr) {
-    FileSettingsStore store(path);
-    Messages messages;
-    SaveSettings(store, from, [&](const std::string& m) { messages.push_back(m); });
-    if (saveError)
-        *saveError = store.saveError();
-    return messages;
-}
 
 bool sameSettings(const Settings& a, const Settings& b, bool withMarker = true) {
     for (const SettingField& field : kSettingsTable) {

@@ -3,6 +3,7 @@
 // user may not write to. And the longest values the program holds fit the size limit.
 #include "settings/file_settings_store.h"
 #include "settings/settings_io.h"
+#include "settings_file_io.h"
 #include "support/file_faults.h"
 #include "support/qt_print.h"
 
@@ -16,34 +17,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-using Messages = std::vector<std::string>;
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-Messages load(const QString& path, Settings& into) {
-    FileSettingsStore store(path);
-    Messages messages;
-    LoadSettings(store, into, [&](const std::string& m) { messages.push_back(m); });
-    return messages;
-}
-
-Messages save(const QString& path, const Settings& from) {
-    FileSettingsStore store(path);
-    Messages messages;
-    SaveSettings(store, from, [&](const std::string& m) { messages.push_back(m); });
-    return messages;
-}
 
 Settings someSettings() {
     Settings s;
