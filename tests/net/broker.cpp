@@ -107,8 +107,10 @@ bool Broker::makeCertificates() {
 }
 
 bool Broker::writeConfig() {
-    QByteArray config =
-        "listener " + QByteArray::number(port_) + " 127.0.0.1\n" + "persistence false\n";
+    QByteArray config = "listener " + QByteArray::number(port_) + " 127.0.0.1\n";
+    config += options_.persistence
+                  ? "persistence true\npersistence_location " + dir_.path().toUtf8() + "/\n"
+                  : QByteArray("persistence false\n");
     // As root, mosquitto would otherwise drop to a user that cannot read the scratch files.
     if (::geteuid() == 0)
         config += "user root\n";
@@ -185,9 +187,10 @@ void Broker::resume() {
         ::kill(static_cast<pid_t>(process_.processId()), SIGCONT);
 }
 
-Subscriber::Subscriber(int port, const QString& filter) : filter_(filter) {
+Subscriber::Subscriber(int port, const QString& filter, const QString& clientId) : filter_(filter) {
     mosquitto_lib_init();
-    mosq_ = mosquitto_new(nullptr, true, this);
+    mosq_ = clientId.isEmpty() ? mosquitto_new(nullptr, true, this)
+                               : mosquitto_new(clientId.toUtf8().constData(), false, this);
     mosquitto_message_callback_set(mosq_, &Subscriber::onMessage);
     mosquitto_subscribe_callback_set(mosq_, &Subscriber::onSubscribe);
     mosquitto_connect_callback_set(mosq_, [](mosquitto* mosq, void* self, int rc) {

@@ -20,6 +20,8 @@ public:
     struct Options {
         bool tls = false;
         QString user, password; // a user: anonymous clients are refused
+        // Sessions and queued messages survive a restart (kept in the scratch folder).
+        bool persistence = false;
     };
     Broker();
     explicit Broker(const Options& options);
@@ -62,10 +64,11 @@ struct ReceivedMessage {
 };
 
 // Subscribes to `filter` on 127.0.0.1:port and records every message, on libmosquitto's own
-// thread.
+// thread, reconnecting when the broker comes back. With a client id the session is kept: a
+// broker with persistence queues what arrives while the subscriber is away (QoS 1).
 class Subscriber {
 public:
-    Subscriber(int port, const QString& filter);
+    Subscriber(int port, const QString& filter, const QString& clientId = {});
     ~Subscriber();
     Subscriber(const Subscriber&) = delete;
     Subscriber& operator=(const Subscriber&) = delete;
