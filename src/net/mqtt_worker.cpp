@@ -48,6 +48,9 @@ bool MqttWorker::configure() {
     mosquitto_publish_callback_set(mosq_, &MqttWorker::onPublish);
     mosquitto_message_callback_set(mosq_, &MqttWorker::onMessage);
     mosquitto_log_callback_set(mosq_, &MqttWorker::onLog);
+    // As many QoS 1 messages unacknowledged as the publisher keeps in flight: an outbox
+    // replays at twice the rate of libmosquitto's default of 20.
+    mosquitto_int_option(mosq_, MOSQ_OPT_SEND_MAXIMUM, 256);
     const QByteArray status = Bytes(target_.statusTopic);
     if (!status.isEmpty())
         mosquitto_will_set(mosq_, status.constData(), 7, "offline", 1, true);

@@ -9,8 +9,9 @@
 
 namespace {
 
-// QoS 1 documents on their way at once; the rest wait in the outbox.
-constexpr int kWindow = 64;
+// QoS 1 documents on their way at once (the client lets as many through unacknowledged);
+// the rest wait in the outbox.
+constexpr int kWindow = 256;
 constexpr int kTagShift = 56;
 constexpr std::uint64_t kNumberMask = (std::uint64_t{1} << kTagShift) - 1;
 
