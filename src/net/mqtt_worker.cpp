@@ -185,7 +185,12 @@ void MqttWorker::publish(std::uint64_t session, const QString& topic, const QByt
                           payload.constData(), qos, retain);
     if (rc == MOSQ_ERR_SUCCESS && tag != 0 && qos > 0)
         tagOfMid_.insert(mid, tag);
-    settle(rc == MOSQ_ERR_PAYLOAD_SIZE || rc == MOSQ_ERR_INVAL ? MOSQ_ERR_SUCCESS : rc, errno);
+    // A message the library refuses (a topic with a wildcard, too large) is dropped; only a
+    // failing connection ends the connection.
+    const bool broken = rc == MOSQ_ERR_NO_CONN || rc == MOSQ_ERR_CONN_LOST ||
+                        rc == MOSQ_ERR_ERRNO || rc == MOSQ_ERR_TLS || rc == MOSQ_ERR_PROTOCOL ||
+                        rc == MOSQ_ERR_NOMEM;
+    settle(broken ? rc : MOSQ_ERR_SUCCESS, errno);
 }
 
 void MqttWorker::finish() {

@@ -28,6 +28,9 @@ Publisher::Publisher(const Config& config, MqttLink& link, Outbox& heatSpan, Out
     lanes_[HeatSpan].stateTopic = config.baseTopic + QStringLiteral("/heatspan/state");
     lanes_[TideSpan].outbox = &tideSpan;
     lanes_[TideSpan].stateTopic = config.baseTopic + QStringLiteral("/tidespan/state");
+    // An outbox that could not be opened has been reported already.
+    for (Lane& lane : lanes_)
+        lane.failing = !lane.outbox->isOpen();
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, &Publisher::poll);
     elapsed_.start();
