@@ -60,6 +60,51 @@ int FreeLoopbackPort() {
     return port;
 }
 
+SilentPort::SilentPort() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener_, 0);
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    for (int& filler : fillers_) {
+        filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+}
+
+SilentPort::~SilentPort() {
+    for (int fd : {fillers_[0], fillers_[1], client_, listener_})
+        if (fd >= 0)
+            ::close(fd);
+}
+
+void SilentPort::release() {
+    for (int& filler : fillers_) {
+        const int accepted = ::accept(listener_, nullptr, nullptr);
+        if (accepted >= 0)
+            ::close(accepted);
+        ::close(filler);
+        filler = -1;
+    }
+}
+
+bool SilentPort::answerConnect() {
+    if (client_ < 0)
+        client_ = ::accept(listener_, nullptr, nullptr);
+    if (client_ < 0)
+        return false;
+    char packet[256];
+    const ssize_t n = ::recv(client_, packet, sizeof packet, MSG_DONTWAIT);
+    if (n <= 0 || static_cast<unsigned char>(packet[0]) != 0x10) // CONNECT
+        return false;
+    const char connack[] = {0x20, 0x02, 0x00, 0x00};
+    return ::send(client_, connack, sizeof connack, 0) == sizeof connack;
+}
+
 Broker::Broker() : Broker(Options{}) {}
 
 Broker::Broker(const Options& options) : options_(options) {}

@@ -56,6 +56,29 @@ private:
 // A port on 127.0.0.1 nobody listens on (bound and released again).
 int FreeLoopbackPort();
 
+// A loopback port whose queue of unaccepted connections is full: new connection attempts are
+// dropped without an answer, as by a host that drops packets, until release() empties the
+// queue; the next attempt (the kernel repeats a dropped one after a second or more) then
+// gets through and answerConnect() plays a broker that accepts it.
+class SilentPort {
+public:
+    SilentPort();
+    ~SilentPort();
+    SilentPort(const SilentPort&) = delete;
+    SilentPort& operator=(const SilentPort&) = delete;
+    int port() const { return port_; }
+    void release();
+    // Accepts a waiting connection, reads its CONNECT and answers with a CONNACK; true when
+    // a CONNECT came.
+    bool answerConnect();
+
+private:
+    int listener_ = -1;
+    int fillers_[2] = {-1, -1};
+    int client_ = -1;
+    int port_ = 0;
+};
+
 struct ReceivedMessage {
     QString topic;
     QByteArray payload;

@@ -195,6 +195,20 @@ TEST(MqttClientTest, ReportsARepeatedFailureOnceWhileRetrying) {
         << texts.at(1).toStdString();
 }
 
+// A broker that answers only after a while (here: a connection attempt dropped once, as on a
+// slow or lossy network) is connected to once it does: the connection is finished on the
+// network thread, not given up.
+TEST(MqttClientTest, ConnectsToABrokerThatAnswersLate) {
+    SilentPort late;
+    MqttClient client;
+    client.start(LocalTarget(late.port()));
+    QTest::qWait(300);
+    EXPECT_EQ(client.state(), MqttState::Connecting);
+    late.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return late.answerConnect(); }, kWaitMs));
+    EXPECT_TRUE(WaitConnected(client)) << client.stateText().toStdString();
+}
+
 // A station killed without a word shows offline: the broker publishes its last will.
 TEST(MqttClientTest, KilledStationShowsOffline) {
     Broker broker;

@@ -24,11 +24,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
 
 constexpr int kWaitMs = 30'000; // bound on the broker's answers; never reached when all is well
@@ -69,38 +64,6 @@ QList<int> Range(int from, int to) {
         numbers.append(n);
     return numbers;
 }
-
-// A loopback port whose queue of unaccepted connections is full: new connection attempts
-// are dropped without an answer, as by a host that drops packets.
-class SilentPort {
-public:
-    SilentPort() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 0);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        for (int& filler : fillers_) {
-            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-            ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        }
-    }
-    ~SilentPort() {
-        for (int filler : fillers_)
-            ::close(filler);
-        ::close(listener_);
-    }
-    int port() const { return port_; }
-
-private:
-    int listener_ = -1;
-    int fillers_[2] = {-1, -1};
-    int port_ = 0;
-};
 
 HeatSpanState HeatReading() {
     std::array<QString, 8> names;
