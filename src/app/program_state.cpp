@@ -3,6 +3,7 @@
 #include "app/filelog.h"
 #include "level/level_state.h"
 #include "link/link_state.h"
+#include "net/network_settings_store.h"
 #include "platform/error_report.h"
 #include "settings/settings.h"
 #include "temperature/temperature_state.h"
@@ -10,6 +11,7 @@
 void ResetProgramState() {
     ResetLinkState();
     ResetSettings();
+    ResetNetworkSettings();
     ResetTemperatureState();
     ResetLevelState();
     ResetLoggerState();

@@ -8,6 +8,7 @@
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "link/usb_com.h"
+#include "net/network_settings_store.h"
 #include "platform/dialogs.h"
 #include "platform/error_report.h"
 #include "platform/file_text.h"
@@ -102,8 +103,9 @@ void TfmStart::FormCreate() {
 }
 
 void TfmStart::LoadSettings() {
+    // The network values come after the 32, in the same opening of the store.
     if (auto store = OpenUserSettingsStore())
-        ::LoadSettings(*store, settings, showSettingsMessage);
+        LoadSettingsWithNetwork(*store, settings, networkSettings, showSettingsMessage);
 }
 
 void TfmStart::ApplyFirstRunDefaults() {
@@ -112,7 +114,7 @@ void TfmStart::ApplyFirstRunDefaults() {
 
 void TfmStart::SaveSettings() {
     if (auto store = OpenUserSettingsStore())
-        ::SaveSettings(*store, settings, showSettingsMessage);
+        SaveSettingsWithNetwork(*store, settings, networkSettings, showSettingsMessage);
 }
 
 void TfmStart::ApplyChannelNames() {
