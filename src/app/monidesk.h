@@ -9,6 +9,8 @@ class TfmSetup;
 class TfmLevel;
 class TfmAlarm;
 class TfmFilelog;
+class TfmNetwork;
+class PasswordKeeper;
 
 extern TfmStart* fmStart;
 extern TfmSerial* fmSerial;
@@ -18,6 +20,9 @@ extern TfmSetup* fmSetup;
 extern TfmLevel* fmLevel;
 extern TfmAlarm* fmAlarm;
 extern TfmFilelog* fmFilelog;
+extern TfmNetwork* fmNetwork;
+// Keeps the MQTT password (keyring or private file); made before the network window.
+extern PasswordKeeper* passwordKeeper;
 
 // Creates the windows in start-up order (the main window first, which loads the
 // settings), wires them to each other and to the layers below, then applies the first-run

@@ -22,6 +22,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
@@ -60,6 +61,9 @@ TfmStart::TfmStart(QWidget* parent) : QWidget(parent) {
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
             TR1Click();
     });
+    auto* trayMenu = new QMenu(this);
+    trayMenu->addAction(QStringLiteral("Netzwerk"), this, &TfmStart::networkRequested);
+    TR1->setContextMenu(trayMenu);
 
     // Started once every window exists (CreateWindows): a message box shown while the
     // settings load runs an event loop of its own, and a tick there would poll before the

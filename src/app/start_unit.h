@@ -46,6 +46,10 @@ public:
     // Whether the program sits in the tray now.
     bool inTray() const;
 
+Q_SIGNALS:
+    // "Netzwerk" was chosen in the tray icon's menu.
+    void networkRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -34,6 +34,10 @@ TfmNetwork::TfmNetwork(NetworkSettings& network, PasswordKeeper& keeper, QWidget
     showConnection(false, {});
 }
 
+TfmNetwork::~TfmNetwork() {
+    passwordDone();
+}
+
 QLineEdit* TfmNetwork::addTextRow(QWidget* group, int row, const QString& caption) {
     auto* grid = static_cast<QGridLayout*>(group->layout());
     auto* edit = new QLineEdit(group);

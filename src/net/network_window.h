@@ -23,6 +23,8 @@ class TfmNetwork : public QWidget {
     Q_OBJECT
 public:
     TfmNetwork(NetworkSettings& network, PasswordKeeper& keeper, QWidget* parent = nullptr);
+    // A password typed last goes to the keeper also when the program ends with it typed.
+    ~TfmNetwork() override;
 
     QGroupBox* gb_broker = nullptr;     // "Broker"
     QCheckBox* ck_publish = nullptr;    // "Veröffentlichen"

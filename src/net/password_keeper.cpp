@@ -75,7 +75,10 @@ bool ReachedKeyring(const QKeychain::Job* job, bool forgetting) {
 
 PasswordKeeper::PasswordKeeper(QObject* parent) : QObject(parent) {}
 
-PasswordKeeper::~PasswordKeeper() = default;
+PasswordKeeper::~PasswordKeeper() {
+    if (storing_)
+        keepInFile();
+}
 
 QString PasswordKeeper::fallbackFilePath() {
     const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
@@ -84,6 +87,7 @@ QString PasswordKeeper::fallbackFilePath() {
 
 void PasswordKeeper::store(const QString& password) {
     password_ = password;
+    storing_ = true;
     const quint64 number = ++stores_;
     QKeychain::Job* job = nullptr;
     if (password.isEmpty()) {
@@ -115,6 +119,7 @@ void PasswordKeeper::keyringStoreDone(quint64 storeNumber, bool reachedKeyring, 
             place_ = password_.isEmpty() ? Place::Nowhere : Place::Keyring;
         return;
     }
+    storing_ = false;
     bool ok = true;
     if (reachedKeyring) {
         // An older password in the file would win over the keyring at the next load.

@@ -20,6 +20,8 @@ public:
     enum class Place { Nowhere, Keyring, File };
 
     explicit PasswordKeeper(QObject* parent = nullptr);
+    // A store() the keyring has not answered yet is kept in the file: the program ends, and
+    // the password typed last must not be lost.
     ~PasswordKeeper() override;
 
     // The password as last stored or loaded; empty for none.
@@ -57,6 +59,7 @@ private:
     QString lastError_;
     quint64 stores_ = 0; // store() calls so far: an answer for an older one is stale
     quint64 loads_ = 0;
+    bool storing_ = false; // a store() waits for the keyring
     int keyringTimeout_ = 3000;
 };
 

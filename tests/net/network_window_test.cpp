@@ -23,8 +23,8 @@ namespace {
 class NetworkWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        // No keyring answers: the password goes to the file of the tests' scratch home.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/monidesk-test-bus");
+        // No keyring answers (password_keeper_test.cpp): the password goes to the file of
+        // the tests' scratch home.
         QFile::remove(PasswordKeeper::fallbackFilePath());
     }
     void TearDown() override { QFile::remove(PasswordKeeper::fallbackFilePath()); }

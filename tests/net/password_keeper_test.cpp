@@ -10,12 +10,16 @@
 
 namespace {
 
-// No keyring answers here: the session bus named does not exist (as headless, and on
-// most servers), so the keeper has to fall back to its file.
+// No keyring answers in these tests: the session bus named does not exist (as headless, and
+// on most servers), so the keeper has to fall back to its file. Set before main(), so that
+// no test of this program reaches the user's own keyring, whichever runs first.
+const bool kNoKeyring =
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/monidesk-test-bus");
+
 class PasswordKeeperWithoutKeyring : public ::testing::Test {
 protected:
     void SetUp() override {
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/monidesk-test-bus");
+        ASSERT_TRUE(kNoKeyring);
         QFile::remove(PasswordKeeper::fallbackFilePath());
         oldMask = ::umask(0); // a careless umask must not make the file readable to others
     }
