@@ -30,6 +30,7 @@ TfmAlarm* fmAlarm = nullptr;
 TfmFilelog* fmFilelog = nullptr;
 TfmNetwork* fmNetwork = nullptr;
 PasswordKeeper* passwordKeeper = nullptr;
+std::optional<MqttOverride> mqttOverride;
 
 void CreateWindows() {
     // The main window comes first: creating it loads the settings before any other

@@ -1,6 +1,7 @@
 #include "app/program_state.h"
 
 #include "app/filelog.h"
+#include "app/monidesk.h"
 #include "level/level_state.h"
 #include "link/link_state.h"
 #include "net/network_settings_store.h"
@@ -12,6 +13,7 @@ void ResetProgramState() {
     ResetLinkState();
     ResetSettings();
     ResetNetworkSettings();
+    mqttOverride.reset();
     ResetTemperatureState();
     ResetLevelState();
     ResetLoggerState();

@@ -8,6 +8,7 @@
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "link/usb_com.h"
+#include "net/mqtt_option.h"
 #include "net/network_settings_store.h"
 #include "platform/dialogs.h"
 #include "platform/error_report.h"
@@ -110,6 +111,9 @@ void TfmStart::LoadSettings() {
     // The network values come after the 32, in the same opening of the store.
     if (auto store = OpenUserSettingsStore())
         LoadSettingsWithNetwork(*store, settings, networkSettings, showSettingsMessage);
+    storedNetwork_ = networkSettings;
+    if (mqttOverride)
+        ApplyMqttOverride(networkSettings, *mqttOverride);
 }
 
 void TfmStart::ApplyFirstRunDefaults() {
@@ -118,7 +122,11 @@ void TfmStart::ApplyFirstRunDefaults() {
 
 void TfmStart::SaveSettings() {
     if (auto store = OpenUserSettingsStore())
-        SaveSettingsWithNetwork(*store, settings, networkSettings, showSettingsMessage);
+        SaveSettingsWithNetwork(
+            *store, settings,
+            mqttOverride ? WithoutMqttOverride(networkSettings, storedNetwork_, *mqttOverride)
+                         : networkSettings,
+            showSettingsMessage);
 }
 
 void TfmStart::ApplyChannelNames() {

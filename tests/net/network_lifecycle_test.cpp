@@ -103,4 +103,24 @@ TEST_F(NetworkLifecycle, PasswordNeverReachesTheSettingsFile) {
     EXPECT_EQ(passwordKeeper->password(), QStringLiteral("Geheim-4711"));
 }
 
+// `--mqtt` publishes for the run and leaves the stored settings as they were.
+TEST_F(NetworkLifecycle, MqttOptionIsNotSaved) {
+    createWindows();
+    networkSettings.host = QStringLiteral("broker.lan");
+    DestroyWindows();
+
+    ResetProgramState();
+    mqttOverride = ParseMqttOptions(QStringLiteral("127.0.0.1:1884"), std::nullopt).override;
+    createWindows();
+    EXPECT_TRUE(networkSettings.enabled);
+    EXPECT_EQ(networkSettings.host, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(networkSettings.port, 1884);
+    DestroyWindows();
+
+    const QString text = settingsText();
+    EXPECT_TRUE(text.contains(QStringLiteral("\"NET_HOST\"=\"broker.lan\"")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"NET_ENABLED\"=dword:00000000")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\"NET_PORT\"=dword:0000075b")));
+}
+
 } // namespace
