@@ -169,28 +169,29 @@ void PasswordKeeper::load() {
     RunKeyringJob(
         this, job, keyringTimeout_,
         [this, number, storesBefore](QKeychain::Job* done) {
-            const auto* read = static_cast<QKeychain::ReadPasswordJob*>(done);
-            QString error;
-            if (done && (done->error() == QKeychain::AccessDenied ||
-                         done->error() == QKeychain::AccessDeniedByUser))
-                error = QStringLiteral("Kein Zugriff auf den Schlüsselbund: %1")
-                            .arg(done->errorString());
-            const QString password =
-                read && read->error() == QKeychain::NoError ? read->textData() : QString();
-            keyringLoadDone(number, storesBefore,
-                            read && read->error() == QKeychain::NoError ? &password : nullptr,
-                            error);
+            keyringLoadDone(number, storesBefore, done);
         },
-        [](QKeychain::Job*) {});
+        [this, number, storesBefore](QKeychain::Job* late) {
+            // A keyring that answers late (it asked the user to unlock it) still brings the
+            // password; loaded() then comes a second time.
+            if (late->error() == QKeychain::NoError)
+                keyringLoadDone(number, storesBefore, late);
+        });
 }
 
 void PasswordKeeper::keyringLoadDone(quint64 loadNumber, quint64 storesBefore,
-                                     const QString* password, const QString& error) {
+                                     const QKeychain::Job* done) {
     if (loadNumber != loads_ || storesBefore != stores_)
         return; // a newer load() or store() took over
-    password_ = password ? *password : QString();
+    const auto* read = static_cast<const QKeychain::ReadPasswordJob*>(done);
+    const bool found = read && read->error() == QKeychain::NoError;
+    password_ = found ? read->textData() : QString();
     place_ = password_.isEmpty() ? Place::Nowhere : Place::Keyring;
-    lastError_ = error;
+    lastError_.clear();
+    if (done && (done->error() == QKeychain::AccessDenied ||
+                 done->error() == QKeychain::AccessDeniedByUser))
+        lastError_ =
+            QStringLiteral("Kein Zugriff auf den Schlüsselbund: %1").arg(done->errorString());
     Q_EMIT loaded();
 }
 

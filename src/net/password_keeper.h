@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QString>
 
-class QTimer;
+namespace QKeychain {
+class Job;
+}
 
 // Keeps the MQTT password out of the settings store: in the user's keyring where one
 // answers, otherwise in a file that only the user can read
@@ -32,7 +34,8 @@ public:
     // empty when it could.
     const QString& lastError() const { return lastError_; }
 
-    // Reads the kept password; loaded() follows (also when there is none).
+    // Reads the kept password; loaded() follows (also when there is none, or the keyring
+    // does not answer in time; should it answer later, loaded() comes again).
     void load();
     // Keeps `password`; an empty one forgets the kept password. stored() follows.
     void store(const QString& password);
@@ -49,8 +52,7 @@ Q_SIGNALS:
 
 private:
     void keyringStoreDone(quint64 storeNumber, bool reachedKeyring, bool late);
-    void keyringLoadDone(quint64 loadNumber, quint64 storesBefore, const QString* password,
-                         const QString& error);
+    void keyringLoadDone(quint64 loadNumber, quint64 storesBefore, const QKeychain::Job* done);
     bool keepInFile();
     void loadFromFile();
 

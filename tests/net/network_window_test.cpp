@@ -7,7 +7,9 @@
 #include "widgets/widget_shot.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -114,6 +116,29 @@ TEST_F(NetworkWindow, PasswordGoesToTheKeeperAndIsNotShownBack) {
     EXPECT_EQ(window.ed_password->placeholderText(),
               QStringLiteral("in Datei gespeichert (nur für Sie lesbar)"));
     EXPECT_EQ(changed.count(), 1); // closing without typing asks for nothing
+}
+
+// Where no keyring answers and the file cannot be written (a file stands where its folder
+// should be), the user is told once; the password typed still serves this run.
+TEST_F(NetworkWindow, PasswordThatCannotBeKeptIsToldOnce) {
+    const QString folder = QFileInfo(PasswordKeeper::fallbackFilePath()).absolutePath();
+    QDir(folder).removeRecursively();
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    window.show();
+    QSignalSpy stored(&keeper, &PasswordKeeper::stored);
+    QTest::keyClicks(window.ed_password, QStringLiteral("geheim"));
+    QTest::keyClick(window.ed_password, Qt::Key_Return);
+    ASSERT_TRUE(stored.wait(30000));
+    QFile::remove(folder);
+    EXPECT_FALSE(stored.at(0).at(0).toBool());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("Fehler beim Schreiben der Datei '") +
+                                               PasswordKeeper::fallbackFilePath() +
+                                               QStringLiteral("': ")))
+        << dialogs.messages[0].toStdString();
+    EXPECT_EQ(keeper.password(), QStringLiteral("geheim"));
 }
 
 TEST_F(NetworkWindow, ConnectionLedAndLastError) {
