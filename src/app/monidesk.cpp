@@ -7,11 +7,15 @@
 #include "app/filelog.h"
 #include "app/start_unit.h"
 #include "platform/error_report.h"
+#include "platform/window_frame.h"
 
 #include "level/tidespan.h"
 #include "link/link_notice.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
+#include "net/network_settings_store.h"
+#include "net/network_window.h"
+#include "net/password_keeper.h"
 #include "settings/setup.h"
 #include "temperature/heatspan.h"
 #include <QTimer>
@@ -24,6 +28,9 @@ TfmSetup* fmSetup = nullptr;
 TfmLevel* fmLevel = nullptr;
 TfmAlarm* fmAlarm = nullptr;
 TfmFilelog* fmFilelog = nullptr;
+TfmNetwork* fmNetwork = nullptr;
+PasswordKeeper* passwordKeeper = nullptr;
+std::optional<MqttOverride> mqttOverride;
 
 void CreateWindows() {
     // The main window comes first: creating it loads the settings before any other
@@ -36,6 +43,9 @@ void CreateWindows() {
     fmLevel = new TfmLevel;
     fmAlarm = new TfmAlarm;
     fmFilelog = new TfmFilelog;
+    passwordKeeper = new PasswordKeeper;
+    passwordKeeper->load();
+    fmNetwork = new TfmNetwork(networkSettings, *passwordKeeper);
 
     // What the lower layers report, and where checked telegrams go.
     linkIndicators.install(fmDiagnose);
@@ -49,6 +59,11 @@ void CreateWindows() {
                      &TfmSetup::ShowLoggerSwitches);
     QObject::connect(fmFilelog, &TfmFilelog::levelLogSwitchedOff, fmSetup,
                      &TfmSetup::ShowLoggerSwitches);
+    // The network window opens from the setup window and from the tray menu.
+    QObject::connect(fmSetup, &TfmSetup::networkRequested, fmNetwork,
+                     [] { ShowWindow(fmNetwork); });
+    QObject::connect(fmStart, &TfmStart::networkRequested, fmNetwork,
+                     [] { ShowWindow(fmNetwork); });
 
     fmStart->ApplyFirstRunDefaults();
     // The first tick comes from the message loop, never before the windows exist.
@@ -66,6 +81,8 @@ void DestroyWindows() {
     linkIndicators.uninstall(fmDiagnose);
     alarmResponse.uninstall(fmTermo);
     SetLinkNoticeHook({});
+    destroy(fmNetwork); // what was typed last goes to the keeper and the settings
+    destroy(passwordKeeper);
     destroy(fmFilelog);
     destroy(fmAlarm);
     destroy(fmLevel);

@@ -1,8 +1,10 @@
 #include "app/program_state.h"
 
 #include "app/filelog.h"
+#include "app/monidesk.h"
 #include "level/level_state.h"
 #include "link/link_state.h"
+#include "net/network_settings_store.h"
 #include "platform/error_report.h"
 #include "settings/settings.h"
 #include "temperature/temperature_state.h"
@@ -10,6 +12,8 @@
 void ResetProgramState() {
     ResetLinkState();
     ResetSettings();
+    ResetNetworkSettings();
+    mqttOverride.reset();
     ResetTemperatureState();
     ResetLevelState();
     ResetLoggerState();
