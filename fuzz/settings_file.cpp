@@ -1,7 +1,8 @@
-// The settings file parser and writer. Whatever the bytes, parsing ends; what it read
-// formats into a file that parses back undamaged into the same document and formats into
-// the same bytes again. Through the settings code: the settings loaded from the bytes,
-// saved and loaded again are the same.
+// The settings file parser and writer. Whatever the bytes, parsing ends; a damaged document
+// says where (a line the file has), and only a damaged one does; what it read formats into
+// a file that parses back undamaged into the same document and formats into the same bytes
+// again. Through the settings code: the settings loaded from the bytes, saved and loaded
+// again are the same.
 #include "fuzz_common.h"
 
 #include "settings/file_settings_store.h"
@@ -25,6 +26,17 @@ QString asciiSwapCase(QString name) {
         if (c.unicode() < 128 && c.isLetter())
             c = c.isUpper() ? c.toLower() : c.toUpper();
     return name;
+}
+
+// Every '\n' of the text has a 0x0A byte, whatever the encoding: lines are no more than these.
+void checkDamage(const RegDocument& document, const QByteArray& bytes) {
+    const RegDamage& damage = document.damage;
+    FUZZ_CHECK(document.damaged ==
+               (damage.line > 0 || damage.noHeader || damage.empty || damage.cutCharacter));
+    FUZZ_CHECK((damage.line > 0) == (damage.lines > 0));
+    FUZZ_CHECK(damage.line <= bytes.count('\n') + 1);
+    FUZZ_CHECK(damage.lines <= bytes.count('\n') + 1);
+    FUZZ_CHECK(damage.text.size() <= RegDamage::kKeptLength);
 }
 
 void checkFormatRoundTrip(const RegDocument& document) {
@@ -80,7 +92,9 @@ void checkLoadSaveLoad(const QByteArray& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes = InputBytes(data, size);
-    checkFormatRoundTrip(ParseRegFile(bytes));
+    const RegDocument document = ParseRegFile(bytes);
+    checkDamage(document, bytes);
+    checkFormatRoundTrip(document);
     checkLoadSaveLoad(bytes);
     return 0;
 }

@@ -1,6 +1,7 @@
 // FileSettingsStore on a file holding the input: it opens, reads every one of the 32
 // settings (the same by a name in other letter case), writes each value back as it read
-// it and saves; reopened, it reads the same values.
+// it and saves; reopened, it reads the same values. A damaged file is set aside with a
+// notice that shows no control character of the file's and stays short.
 #include "fuzz_common.h"
 
 #include "settings/file_settings_store.h"
@@ -11,6 +12,27 @@
 #include <array>
 
 namespace {
+
+// The notice's own three lines, the two paths and at most a line's shown length besides;
+// no character of the file that would break or reorder the message, no half of a pair.
+void checkNotice(const std::string& notice, const QString& path) {
+    const QString text = QString::fromStdString(notice);
+    FUZZ_CHECK(text.count(u'\n') == 2);
+    FUZZ_CHECK(text.isValidUtf16());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n')
+            continue;
+        char32_t code = text[i].unicode();
+        if (text[i].isHighSurrogate()) { // valid UTF-16: its pair follows
+            code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        const QChar::Category category = QChar::category(code);
+        FUZZ_CHECK(category != QChar::Other_Control && category != QChar::Other_Format &&
+                   category != QChar::Separator_Line && category != QChar::Separator_Paragraph);
+    }
+    FUZZ_CHECK(text.size() <= 2 * path.size() + 400);
+}
 
 bool sameValue(const StoredValue& a, const StoredValue& b) {
     return a.type == b.type && a.text == b.text && a.dword == b.dword;
@@ -53,6 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         FileSettingsStore store(path);
         FUZZ_CHECK(store.open());
+        FUZZ_CHECK(store.setAsidePath().isEmpty() == store.openNotice().empty());
+        if (!store.openNotice().empty())
+            checkNotice(store.openNotice(), path);
         for (std::size_t i = 0; i < read.size(); ++i) {
             const std::string name = kSettingsTable[i].name;
             read[i] = store.read(name);

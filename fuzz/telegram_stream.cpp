@@ -11,6 +11,7 @@
 //   byte 3, 4 four chunk sizes, one per nibble (0: nothing arrives that tick), in turn
 #include "fuzz_common.h"
 
+#include "alarm/check_alarms.h"
 #include "app/dispatch.h"
 #include "app/program_state.h"
 #include "chart/chart_file.h"
@@ -54,27 +55,34 @@ public:
     void setChannelPosition(int, double value) override { FUZZ_CHECK(std::isfinite(value)); }
     void setStatusLeds(bool, bool) override {}
     void setHighRange(int channel, bool) override { FUZZ_CHECK(channel == 7 || channel == 8); }
-    void recordSample() override {
-        checkLogLine(TermoLogLine(QDateTime::currentDateTime(), liveTemperatures), kTermoLogFormat,
-                     liveTemperatures);
+    void recordSample(const QDateTime& when) override {
+        checkLogLine(TermoLogLine(when, liveTemperatures), kTermoLogFormat, liveTemperatures);
     }
 };
 
-class Levels final : public LevelDisplay {
-public:
-    void toggleMeasurementLed() override {}
-    void setPercentCaption(const QString&) override {}
-    void setTankPosition(double percent) override { FUZZ_CHECK(percent >= 0 && percent <= 255); }
-    void clearReadOut(LevelReadOut) override {}
-    void writeReadOut(LevelReadOut, int column, int row, const QString& text) override {
-        FUZZ_CHECK(column >= 0 && row >= 0 && row <= 1 && !text.isEmpty());
-    }
-    void recordSample() override {
-        checkLogLine(LevelLoggerLine(QDateTime::currentDateTime(), levelPercent, levelDistanceRaw,
-                                     levelHeightRaw),
+void checkLevelReading(const LevelReading& reading) {
+    FUZZ_CHECK(reading.percent >= 0 && reading.percent <= 255);
+    for (const auto* rows : {&reading.volumeRows, &reading.heightRows})
+        FUZZ_CHECK(!(*rows)[0].isEmpty() && !(*rows)[1].isEmpty());
+    if (levelRecords.recording)
+        checkLogLine(LevelLoggerLine(reading.time, levelPercent, levelDistanceRaw, levelHeightRaw),
                      kLevelLogFormat, std::span<const double>(&levelPercent, 1));
-    }
-};
+}
+
+// The program's dispatcher, with the readings' consumers in the program's order and the
+// windows replaced by checks.
+void wireAsTheProgram() {
+    static Temperatures temperatures;
+    SetTelegramDispatcher(DispatchTelegram);
+    temperatureReadings.attach(StoreLiveTemperatures);
+    temperatureReadings.attach(
+        [](const TemperatureReading& reading) { ShowTemperatureReading(reading, temperatures); });
+    statusReadings.attach([](const StatusReading& reading) { CheckAlarms(reading.status); });
+    statusReadings.attach(
+        [](const StatusReading& reading) { ShowStatusReading(reading, temperatures); });
+    levelReadings.attach(StoreLiveLevel);
+    levelReadings.attach(checkLevelReading);
+}
 
 TfmSerial* holder = nullptr;
 
@@ -82,11 +90,6 @@ TfmSerial* holder = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
     StartFuzzApplication((*argv)[0]);
-    SetTelegramDispatcher(DispatchTelegram);
-    static Temperatures temperatures;
-    static Levels levels;
-    temperatureDisplay.install(&temperatures);
-    levelDisplay.install(&levels);
     holder = new TfmSerial(nullptr, std::make_unique<FakeSerialPort>());
     return 0;
 }
@@ -96,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < kHead || (data[3] == 0 && data[4] == 0))
         return 0;
     ResetProgramState();
+    wireAsTheProgram();
     settings.CHK_V264 = (data[0] & 0x01) != 0;
     settings.CHK_V300 = (data[0] & 0x02) != 0;
     const int links = (data[0] >> 2) & 0x03;

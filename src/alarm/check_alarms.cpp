@@ -19,6 +19,10 @@ AlarmResponse& noResponse() {
 
 Seam<AlarmResponse> alarmResponse(noResponse);
 
+void ResetAlarmState() {
+    alarmResponse.install(nullptr);
+}
+
 bool AlarmShowsTemperatureWindow(std::uint8_t status, const Settings& options) {
     // Four independent tests; several matches show the window just once.
     bool show = false;
@@ -29,7 +33,7 @@ bool AlarmShowsTemperatureWindow(std::uint8_t status, const Settings& options) {
     return show;
 }
 
-void CheckAlarms() {
-    if (AlarmShowsTemperatureWindow(rxTelegram[kStatusByte], settings))
+void CheckAlarms(std::uint8_t status) {
+    if (AlarmShowsTemperatureWindow(status, settings))
         alarmResponse->showTemperatureWindow();
 }

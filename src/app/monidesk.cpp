@@ -9,6 +9,7 @@
 #include "platform/error_report.h"
 #include "platform/window_frame.h"
 
+#include "level/level_state.h"
 #include "level/tidespan.h"
 #include "link/link_notice.h"
 #include "link/serial_com.h"
@@ -18,6 +19,8 @@
 #include "net/password_keeper.h"
 #include "settings/setup.h"
 #include "temperature/heatspan.h"
+#include "temperature/temperature_state.h"
+
 #include <QTimer>
 
 TfmStart* fmStart = nullptr;
@@ -31,6 +34,48 @@ TfmFilelog* fmFilelog = nullptr;
 TfmNetwork* fmNetwork = nullptr;
 PasswordKeeper* passwordKeeper = nullptr;
 std::optional<MqttOverride> mqttOverride;
+
+namespace {
+
+// Where each decoded reading goes, in this order:
+// - a temperature reading (type "0" or "1"): the live temperatures, then the temperature
+//   window (texts and gauges), then the TermoLog logger learns that its half arrived;
+// - a status reading: the alarm check, then the temperature window (the recorded sample,
+//   the LEDs, the ranges of channels 7 and 8), so that an alarm brings the window to the
+//   front before a full record store can hold it up with its message;
+// - a level reading: the live level values, then the level window (which records them),
+//   then the LevelLog logger learns that it arrived;
+// - a checked telegram (acceptedTelegrams, before the dispatcher): nobody yet.
+// Whatever else wants readings (a publisher, an export) is attached after these.
+void attachConsumers() {
+    temperatureReadings.attach(StoreLiveTemperatures);
+    temperatureReadings.attach([window = fmTermo](const TemperatureReading& reading) {
+        ShowTemperatureReading(reading, *window);
+    });
+    temperatureReadings.attach([](const TemperatureReading& reading) {
+        NoteLoggedReading(reading.firstHalf() ? LoggedReading::Temperatures1To4
+                                              : LoggedReading::Temperatures5To8,
+                          reading.time);
+    });
+    statusReadings.attach([](const StatusReading& reading) { CheckAlarms(reading.status); });
+    statusReadings.attach(
+        [window = fmTermo](const StatusReading& reading) { ShowStatusReading(reading, *window); });
+    levelReadings.attach(StoreLiveLevel);
+    levelReadings.attach(
+        [window = fmLevel](const LevelReading& reading) { window->ShowLevelReading(reading); });
+    levelReadings.attach(
+        [](const LevelReading& reading) { NoteLoggedReading(LoggedReading::Level, reading.time); });
+}
+
+// Every consumer goes with the windows they show in.
+void detachConsumers() {
+    acceptedTelegrams.clear();
+    temperatureReadings.clear();
+    statusReadings.clear();
+    levelReadings.clear();
+}
+
+} // namespace
 
 void CreateWindows() {
     // The main window comes first: creating it loads the settings before any other
@@ -47,10 +92,11 @@ void CreateWindows() {
     passwordKeeper->load();
     fmNetwork = new TfmNetwork(networkSettings, *passwordKeeper);
 
-    // What the lower layers report, and where checked telegrams go.
+    // What the lower layers report, where checked telegrams go and who gets their readings.
     linkIndicators.install(fmDiagnose);
     alarmResponse.install(fmTermo);
     SetTelegramDispatcher(DispatchTelegram);
+    attachConsumers();
     SetLinkNoticeHook(ErrorReport::ReportLater);
     // The windows among each other.
     QObject::connect(fmSetup, &TfmSetup::closed, fmStart, &TfmStart::ApplyChannelNames);
@@ -80,6 +126,8 @@ template <typename T> void destroy(T*& window) {
 void DestroyWindows() {
     linkIndicators.uninstall(fmDiagnose);
     alarmResponse.uninstall(fmTermo);
+    SetTelegramDispatcher({});
+    detachConsumers();
     SetLinkNoticeHook({});
     destroy(fmNetwork); // what was typed last goes to the keeper and the settings
     destroy(passwordKeeper);
@@ -91,11 +139,4 @@ void DestroyWindows() {
     destroy(fmDiagnose);
     destroy(fmSerial); // closes the COM port
     destroy(fmStart);  // saves the settings
-}
-
-static void initResourcesOutsideNamespace() {
-    Q_INIT_RESOURCE(resources);
-}
-void InitResources() {
-    initResourcesOutsideNamespace();
 }

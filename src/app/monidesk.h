@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/mqtt_option.h"
+#include "platform/resources.h"
 
 #include <optional>
 
@@ -38,6 +39,3 @@ extern std::optional<MqttOverride> mqttOverride;
 void CreateWindows();
 // Destroys them; the main window saves the settings as it goes.
 void DestroyWindows();
-
-// Registers the compiled-in pictures (the library is static).
-void InitResources();

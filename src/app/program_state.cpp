@@ -1,5 +1,6 @@
 #include "app/program_state.h"
 
+#include "alarm/check_alarms.h"
 #include "app/filelog.h"
 #include "app/monidesk.h"
 #include "level/level_state.h"
@@ -10,12 +11,13 @@
 #include "temperature/temperature_state.h"
 
 void ResetProgramState() {
-    ResetLinkState();
+    ErrorReport::Reset();
     ResetSettings();
+    ResetLinkState();
+    ResetAlarmState();
     ResetNetworkSettings();
     mqttOverride.reset();
     ResetTemperatureState();
     ResetLevelState();
     ResetLoggerState();
-    ErrorReport::Reset();
 }

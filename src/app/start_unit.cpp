@@ -10,6 +10,7 @@
 #include "link/usb_com.h"
 #include "net/mqtt_option.h"
 #include "net/network_settings_store.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/error_report.h"
 #include "platform/file_text.h"
@@ -137,6 +138,8 @@ void TfmStart::ApplyChannelNames() {
 }
 
 void TfmStart::Timer2Timer() {
+    // One reading of the clock per tick: every reading decoded in it carries this time.
+    const TickTimeScope tickTime(Now());
     ErrorReport::RunTick([] {
         PollUsbReceiver();
         PollSerialReceiver(fmSerial);

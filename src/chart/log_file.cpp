@@ -1,13 +1,21 @@
 #include "chart/log_file.h"
 
 #include "chart/record_line.h"
+#include "platform/system_error.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
+
+// The reason of the failure `file` just had, in the program's words; errno was cleared
+// before the call, so a failure that set none gives Qt's text.
+QString failureText(const QFile& file) {
+    return errno != 0 ? SystemErrorText(errno) : file.errorString();
+}
 
 // Writes all of `bytes`; a short write is followed by another, so that a failure ends with
 // the system's reason in the file's error string.
@@ -69,13 +77,15 @@ LogAppend AppendLogLine(const QString& path, const QByteArray& line) {
     QFile file(path);
     // Only plain files: a pipe would block the tick until a reader comes, a folder or a
     // device is no log. Append mode creates a missing file and never truncates.
+    errno = 0;
     if ((info.exists() && !info.isFile()) ||
         !file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         result.status = LogAppend::Status::OpenFailed;
-        result.error = file.errorString();
+        result.error = failureText(file);
         return result;
     }
     const qint64 before = file.size();
+    errno = 0;
     const bool written = writeFully(file, line + "\r\n") && file.flush();
     if (written) {
         file.close();
@@ -83,7 +93,7 @@ LogAppend AppendLogLine(const QString& path, const QByteArray& line) {
             return result;
     }
     result.status = LogAppend::Status::WriteFailed;
-    result.error = file.errorString();
+    result.error = failureText(file);
     // No torn line: back to the length the file had before this line.
     if (!file.isOpen())
         file.open(QIODevice::ReadWrite | QIODevice::Unbuffered);

@@ -2,6 +2,7 @@
 
 #include "level/level_state.h"
 #include "link/telegram.h"
+#include "platform/clock.h"
 #include "settings/settings.h"
 
 namespace {
@@ -15,6 +16,11 @@ QString centimetres(const char* label, unsigned word, bool wholeCentimetres) {
     const unsigned tenth = wholeCentimetres ? 0 : word % 10;
     return QLatin1String(label) + QString::number(integer) + u'.' + QString::number(tenth) +
            QLatin1String(" cm");
+}
+
+// `text` as written at `column` of a cleared row.
+QString atColumn(int column, const QString& text) {
+    return QString(column, u' ') + text;
 }
 
 } // namespace
@@ -35,32 +41,31 @@ QString LevelHeightText(std::uint16_t word, bool wholeCentimetres) {
     return centimetres("PEGEL  :", word, wholeCentimetres);
 }
 
-void DecodeLevelTelegram() {
+LevelReading DecodeLevelTelegram(const Telegram& telegram, bool wholeCentimetres,
+                                 const QDateTime& time) {
+    LevelReading reading;
+    reading.time = time;
+    reading.words = ReadLevelPayload(telegram);
+    reading.wholeCentimetres = wholeCentimetres;
+    const LevelPayload& words = reading.words;
+
+    reading.percent = words.percent;
+    // Old firmware counts tenths of a centimetre, V3 whole centimetres; the tenths are kept
+    // either way, so the data logger's lines mean the same whatever the firmware.
+    const unsigned tenthsPerWord = wholeCentimetres ? 10 : 1;
+    reading.distanceTenths = words.distance * tenthsPerWord;
+    reading.heightTenths = words.height * tenthsPerWord;
+    reading.heightCm = wholeCentimetres ? words.height : words.height / 10;
+    reading.volumeLitres = words.volume * 10.0;
+
+    reading.volumeRows = {atColumn(kVolumeColumn, LevelVolumeText(words.volume)),
+                          atColumn(kPercentColumn, LevelPercentText(words.percent))};
+    reading.heightRows = {LevelDistanceText(words.distance, wholeCentimetres),
+                          LevelHeightText(words.height, wholeCentimetres)};
+    return reading;
+}
+
+void ReceiveLevelTelegram(const Telegram& telegram) {
     CountUp(levelTelegramCount);
-    LevelDisplay& display = levelDisplay.get();
-    display.toggleMeasurementLed();
-
-    const LevelPayload payload = ReadLevelPayload(rxTelegram);
-    levelPercent = payload.percent;
-    display.setPercentCaption(LevelPercentText(payload.percent));
-    display.setTankPosition(payload.percent);
-
-    display.clearReadOut(LevelReadOut::Volume);
-    display.writeReadOut(LevelReadOut::Volume, kVolumeColumn, 0, LevelVolumeText(payload.volume));
-    display.writeReadOut(LevelReadOut::Volume, kPercentColumn, 1,
-                         LevelPercentText(payload.percent));
-
-    // Old firmware counts tenths of a centimetre, V3 whole centimetres; the raw values keep
-    // tenths either way, so the data logger's lines mean the same whatever the firmware.
-    const bool whole = settings.CHK_V300;
-    const unsigned tenthsPerWord = whole ? 10 : 1;
-    display.clearReadOut(LevelReadOut::Height);
-    levelDistanceRaw = payload.distance * tenthsPerWord;
-    display.writeReadOut(LevelReadOut::Height, 0, 0, LevelDistanceText(payload.distance, whole));
-    levelHeightRaw = payload.height * tenthsPerWord;
-    levelHeightCm = whole ? payload.height : payload.height / 10;
-    display.writeReadOut(LevelReadOut::Height, 0, 1, LevelHeightText(payload.height, whole));
-
-    if (levelRecords.recording)
-        display.recordSample();
+    levelReadings.deliver(DecodeLevelTelegram(telegram, settings.CHK_V300, TickTime()));
 }

@@ -3,9 +3,9 @@
 #include "chart/point_label.h"
 #include "chart/record_status_bar.h"
 #include "chart/sample_chart.h"
+#include "level/level_decode.h"
 #include "level/level_state.h"
 #include "level/levellog_line.h"
-#include "platform/clock.h"
 #include "platform/window_frame.h"
 #include "settings/settings.h"
 #include "widgets/dot_matrix_display.h"
@@ -61,12 +61,9 @@ TfmLevel::TfmLevel(QWidget* parent) : QWidget(parent) {
     // A full store ends the recording: the switch goes off with it.
     recording_->setRecordingStopped([this] { btRecord->setChecked(false); });
     FormCreate();
-    levelDisplay.install(this);
 }
 
-TfmLevel::~TfmLevel() {
-    levelDisplay.uninstall(this);
-}
+TfmLevel::~TfmLevel() = default;
 
 void TfmLevel::createTankColumn() {
     Panel4 = MakePanel(this, {2, 6, 147, 443});
@@ -156,39 +153,28 @@ void TfmLevel::setStatusPanel(int panel, const QString& text) {
     SB1->setPanel(panel, text);
 }
 
-// --- What the decoder shows ----------------------------------------------------------
+// --- What a reading shows ---------------------------------------------------------
 
-DotMatrixDisplay* TfmLevel::readOut(LevelReadOut which) const {
-    return which == LevelReadOut::Volume ? lcdLiter : lcdHoehe;
-}
-
-void TfmLevel::toggleMeasurementLed() {
+void TfmLevel::ShowLevelReading(const LevelReading& reading) {
     led_messung->toggle();
+    labProzent->setText(LevelPercentText(reading.words.percent));
+    leveltank->setPosition(reading.percent);
+    for (auto [display, rows] :
+         {std::pair{lcdLiter, &reading.volumeRows}, std::pair{lcdHoehe, &reading.heightRows}}) {
+        display->clear();
+        display->write(0, 0, (*rows)[0]);
+        display->write(0, 1, (*rows)[1]);
+    }
+    if (levelRecords.recording)
+        recordSample(reading.time);
 }
 
-void TfmLevel::setPercentCaption(const QString& caption) {
-    labProzent->setText(caption);
-}
-
-void TfmLevel::setTankPosition(double percent) {
-    leveltank->setPosition(percent);
-}
-
-void TfmLevel::clearReadOut(LevelReadOut which) {
-    readOut(which)->clear();
-}
-
-void TfmLevel::writeReadOut(LevelReadOut which, int column, int row, const QString& text) {
-    readOut(which)->write(column, row, text);
-}
-
-void TfmLevel::recordSample() {
+void TfmLevel::recordSample(const QDateTime& when) {
     // Nothing is ever written past the store: a full store ends the recording.
     if (!recording_->roomForSample())
         return;
-    const QDateTime now = Now();
-    AddChartPoints(now);
-    AppendRecord(now);
+    AddChartPoints(when);
+    AppendRecord(when);
 }
 
 // --- Recording ---------------------------------------------------------------------

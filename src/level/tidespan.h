@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chart/chart_recording.h"
-#include "level/level_decode.h"
+#include "level/level_reading.h"
 
 #include <QDateTime>
 #include <QWidget>
@@ -23,9 +23,9 @@ class TankGauge;
 
 // The TideSpan window: the tank with its percentage, the two dot-matrix read-outs, the
 // status LEDs, the percentage and fill-height charts of the recording and the buttons to
-// open, save, print and clear it, with the record switch. It installs itself as the level
-// decoder's levelDisplay while it exists.
-class TfmLevel : public QWidget, public LevelDisplay {
+// open, save, print and clear it, with the record switch. The program attaches it to the
+// level readings (ShowLevelReading).
+class TfmLevel : public QWidget {
     Q_OBJECT
 public:
     explicit TfmLevel(QWidget* parent = nullptr);
@@ -69,15 +69,14 @@ public:
     void printlevelClick();
     void PrintChart(QPrinter* printer);
 
-    // What the decoder shows (LevelDisplay).
-    void toggleMeasurementLed() override;
-    void setPercentCaption(const QString& caption) override;
-    void setTankPosition(double percent) override;
-    void clearReadOut(LevelReadOut readOut) override;
-    void writeReadOut(LevelReadOut readOut, int column, int row, const QString& text) override;
-    // AddChartPoints then AppendRecord at one reading of the clock; when the store is
-    // full, recording stops instead.
-    void recordSample() override;
+    // What a level reading shows: the measurement LED blinks, the percentage goes under and
+    // into the tank, both read-outs are cleared and written anew, and while the record switch
+    // is on one sample is recorded at the reading's time, from the live level values (the
+    // program stores them before it hands the reading to the window).
+    void ShowLevelReading(const LevelReading& reading);
+    // AddChartPoints then AppendRecord at `when`; when the store is full, recording stops
+    // instead.
+    void recordSample(const QDateTime& when);
 
     // Status bar panels: 0 "Datensätze: n", 1 "Datei: path", 2 the last field number.
     QString statusPanel(int panel) const;
@@ -92,7 +91,6 @@ private:
     void createButtonColumn();
     QPushButton* makeButton(const QString& caption, const QString& icon, int y, int height,
                             void (TfmLevel::*handler)());
-    DotMatrixDisplay* readOut(LevelReadOut which) const;
 
     std::unique_ptr<ChartRecording> recording_;
 };

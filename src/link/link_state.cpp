@@ -1,6 +1,10 @@
 #include "link/link_state.h"
 
+#include "link/link_notice.h"
+#include "link/telegram.h"
+
 Telegram rxTelegram{};
+ConsumerList<Telegram> acceptedTelegrams;
 std::int32_t okCount = 0;
 std::int32_t crcErrorCount = 0;
 std::int32_t tempTelegramCount = 0;
@@ -39,4 +43,8 @@ void ResetLinkState() {
     usbOpen = false;
     usbReadOverlapped = {};
     comOpen = false;
+    linkIndicators.install(nullptr);
+    acceptedTelegrams.clear();
+    SetTelegramDispatcher({});
+    SetLinkNoticeHook({});
 }

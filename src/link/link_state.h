@@ -2,6 +2,7 @@
 
 #include "link/CP2102_USB.h"
 #include "link/link_indicators.h"
+#include "platform/consumer_list.h"
 #include "platform/seam.h"
 
 #include <array>
@@ -12,9 +13,13 @@
 inline constexpr int kTelegramSize = 12;
 using Telegram = std::array<std::uint8_t, kTelegramSize>;
 
-// The frame last read by either link (a legacy frame converted); the decoders read it
-// during the dispatch.
+// The frame last read by either link (a legacy frame converted), also one that failed its
+// check. The links read into it and hand it on; nothing downstream reads it from here.
 extern Telegram rxTelegram;
+
+// Every telegram that passed its check, handed to these consumers before the dispatcher
+// sees it (HandOverTelegram): for whatever wants the raw telegram rather than a reading.
+extern ConsumerList<Telegram> acceptedTelegrams;
 
 // The telegram counters: zero at start, only ever incremented (wrapping), never saved.
 extern std::int32_t okCount;
@@ -34,6 +39,7 @@ extern bool comOpen;
 // What the links show: nothing until the diagnose window installs itself.
 extern Seam<LinkIndicators> linkIndicators;
 
-// Puts the buffer, the counters and both links' flags back to their start values (tests
-// only: the program never resets them).
+// Puts the link layer back to its start (tests only: the program never resets it): the
+// buffer, the counters, both links' flags, the indicators, the dispatcher, the consumers
+// of accepted telegrams and the notice hook.
 void ResetLinkState();

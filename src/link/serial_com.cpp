@@ -63,7 +63,7 @@ void pollStandard(SerialPort& port) {
         linkIndicators->toggleDataStream();
         port.read(rxTelegram.data(), kTelegramSize);
         port.setDtr(true);
-        if (!AcceptTelegram())
+        if (!AcceptTelegram(rxTelegram))
             port.purge();
     } else if (port.bytesWaiting() > kTelegramSize) {
         // More than one frame: no frame start to search for, so all of it goes.
@@ -73,7 +73,8 @@ void pollStandard(SerialPort& port) {
 
 // 11-byte legacy level frames with an XOR check byte at 4800 baud. Bytes 0 and 1 of
 // the frame are not compared with anything: a frame that passes is a level telegram of
-// LEV_ADR. Bytes 10 and 11 of rxTelegram keep what they held.
+// LEV_ADR. Bytes 10 and 11 of rxTelegram keep what they held; the telegram handed on
+// carries its CRC, so that a consumer of raw telegrams can check it again.
 void pollLegacy(SerialPort& port) {
     if (port.bytesWaiting() == kLegacyFrameSize) {
         linkIndicators->toggleDataStream();
@@ -90,7 +91,9 @@ void pollLegacy(SerialPort& port) {
         rxTelegram[1] = kTypeLevel;
         for (int i = 2; i <= 9; ++i)
             rxTelegram[i] = frame[i];
-        HandOverTelegram();
+        Telegram converted = rxTelegram;
+        SealTelegram(converted);
+        HandOverTelegram(converted);
     } else if (port.bytesWaiting() > kLegacyFrameSize) {
         port.purge();
     }

@@ -3,7 +3,7 @@
 #include "link/crc16.h"
 
 namespace {
-TelegramDispatcher installedDispatcher = nullptr;
+TelegramDispatcher installedDispatcher;
 } // namespace
 
 bool TelegramCrcOk(const Telegram& telegram) {
@@ -18,21 +18,22 @@ void SealTelegram(Telegram& telegram) {
 }
 
 void SetTelegramDispatcher(TelegramDispatcher dispatcher) {
-    installedDispatcher = dispatcher;
+    installedDispatcher = std::move(dispatcher);
 }
 
-void HandOverTelegram() {
+void HandOverTelegram(const Telegram& telegram) {
+    acceptedTelegrams.deliver(telegram);
     if (installedDispatcher)
-        installedDispatcher();
+        installedDispatcher(telegram);
 }
 
-bool AcceptTelegram() {
-    if (!TelegramCrcOk(rxTelegram)) {
+bool AcceptTelegram(const Telegram& telegram) {
+    if (!TelegramCrcOk(telegram)) {
         CountUp(crcErrorCount);
         return false;
     }
     CountUp(okCount);
-    HandOverTelegram();
+    HandOverTelegram(telegram);
     return true;
 }
 

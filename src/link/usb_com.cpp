@@ -43,7 +43,7 @@ void pollOpenReceiver(UsbXpress& usb) {
     if (waiting == kTelegramSize) {
         linkIndicators->toggleDataStream();
         usb.SI_Read(usbHandle, rxTelegram.data(), kTelegramSize, &returned, &usbReadOverlapped);
-        if (!AcceptTelegram())
+        if (!AcceptTelegram(rxTelegram))
             usb.SI_FlushBuffers(usbHandle, 1, 1);
     } else if (waiting > kTelegramSize) {
         // More than one telegram: empty the queues and drop one more read's worth.

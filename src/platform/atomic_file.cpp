@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/system_error.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -29,11 +31,7 @@ constexpr qsizetype kMaxPiece = qsizetype(1) << 30;
 
 // The text of a C library error code (errno).
 QString errnoText(int code) {
-#ifdef Q_OS_WIN
-    return QString::fromLocal8Bit(std::strerror(code));
-#else
-    return qt_error_string(code);
-#endif
+    return SystemErrorText(code);
 }
 
 #ifdef Q_OS_WIN
@@ -62,7 +60,7 @@ NativePath nativePath(const QString& path) {
     return QFile::encodeName(path);
 }
 QString lastError() {
-    return qt_error_string(errno);
+    return SystemErrorText(errno);
 }
 #endif
 

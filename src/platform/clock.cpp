@@ -12,6 +12,21 @@ Clock& systemClock() {
     return clock;
 }
 
+// The time of the tick that runs, if one runs (GUI thread only).
+std::optional<QDateTime> tickTime;
+
 } // namespace
 
 Seam<Clock> clockSeam(systemClock);
+
+TickTimeScope::TickTimeScope(const QDateTime& now) : previous_(tickTime) {
+    tickTime = now;
+}
+
+TickTimeScope::~TickTimeScope() {
+    tickTime = previous_;
+}
+
+QDateTime TickTime() {
+    return tickTime ? *tickTime : Now();
+}

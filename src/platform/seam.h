@@ -14,10 +14,13 @@ public:
     Interface& get() const { return installed_ ? *installed_ : fallback_(); }
     Interface* operator->() const { return &get(); }
 
-    // Installs `replacement` (not owned); nullptr puts the program's own back.
+    // Installs `replacement` (not owned); nullptr puts the program's own back. The program's
+    // wiring installs its windows so; a test double installs through ScopedInstall instead,
+    // which puts back whatever was there before, another double included.
     void install(Interface* replacement) { installed_ = replacement; }
     Interface* installed() const { return installed_; }
-    // Takes `replacement` out again, if it is still the one installed.
+    // Takes `replacement` out again, if it is still the one installed, and puts the program's
+    // own back (not what was there before it: that is ScopedInstall's business).
     void uninstall(const Interface* replacement) {
         if (installed_ == replacement)
             installed_ = nullptr;

@@ -1,6 +1,7 @@
 #include "settings/file_settings_store.h"
 
 #include "platform/atomic_file.h"
+#include "platform/system_error.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +47,34 @@ QString cannotRead(const QString& path, const QString& reason) {
 const QString kNotAFile = QStringLiteral("keine gewöhnliche Datei");
 const QString kTooLarge =
     QStringLiteral("die Datei ist größer als %1 MB").arg(kMaxSettingsFileBytes / (1024 * 1024));
+const QString kSaveTooLarge = QStringLiteral("die Einstellungen wären größer als %1 MB")
+                                  .arg(kMaxSettingsFileBytes / (1024 * 1024));
+
+// What of a damaged file could not be read, for the user: a line of its own (the file's
+// line ends it, so there is no full stop after it).
+QString damageText(const RegDamage& damage) {
+    if (damage.line > 0) {
+        const QString more = damage.lines > 1
+                                 ? QStringLiteral(" (und %1 weitere)").arg(damage.lines - 1)
+                                 : QString();
+        return QStringLiteral("Zeile %1%2 ist nicht lesbar: %3")
+            .arg(QString::number(damage.line), more, ShownFileLine(damage.text));
+    }
+    if (damage.noHeader)
+        return QStringLiteral("Die Kopfzeile 'Windows Registry Editor Version 5.00' fehlt.");
+    if (damage.empty)
+        return QStringLiteral("Die Datei ist leer.");
+    return QStringLiteral("Die Datei endet mitten in einem Zeichen.");
+}
+
+// \xNN for a character that fits a byte, else \uNNNN (\UNNNNNNNN beyond 16 bits).
+QString escaped(char32_t code) {
+    if (code < 0x100)
+        return QStringLiteral("\\x%1").arg(uint(code), 2, 16, QChar(u'0'));
+    if (code < 0x10000)
+        return QStringLiteral("\\u%1").arg(uint(code), 4, 16, QChar(u'0'));
+    return QStringLiteral("\\U%1").arg(uint(code), 8, 16, QChar(u'0'));
+}
 
 enum class Opened { File, Missing, Failed };
 
@@ -60,7 +89,7 @@ Opened openPlainFile(QFile& file, QString& reason) {
     if (fd < 0 && (errno == ENOENT || errno == ENOTDIR))
         return Opened::Missing;
     if (fd < 0) {
-        reason = qt_error_string(errno);
+        reason = SystemErrorText(errno);
         return Opened::Failed;
     }
     struct stat info {};
@@ -121,7 +150,10 @@ bool FileSettingsStore::open() {
     out_.reset();
     open_ = false;
     openError_.clear();
+    openNotice_.clear();
     saveError_.clear();
+    setAside_.clear();
+    keptDamaged_.clear();
     if (path_.isEmpty())
         return false;
     bool missing = false;
@@ -131,10 +163,32 @@ bool FileSettingsStore::open() {
     if (!missing) {
         document_ = ParseRegFile(bytes);
         if (document_.damaged)
-            setAside_ = SetDamagedFileAside(path_);
+            setDamagedFileAside();
     }
     open_ = true;
     return true;
+}
+
+// The damaged original is kept for the user (a later save must not replace it) and the
+// notice names it and the first line that could not be read. What could be read is used:
+// a line that failed counts as a missing value.
+void FileSettingsStore::setDamagedFileAside() {
+    QString reason;
+    setAside_ = SetDamagedFileAside(path_, &reason);
+    QString kept;
+    if (setAside_.isEmpty()) {
+        keptDamaged_ =
+            QStringLiteral("die beschädigte Einstellungsdatei ließ sich nicht beiseitelegen: %1")
+                .arg(reason);
+        kept = QStringLiteral("Sie ließ sich nicht beiseitelegen (%1) und bleibt, wie sie ist.")
+                   .arg(reason);
+    } else {
+        kept = QStringLiteral("Sie wurde als '%1' beiseitegelegt.")
+                   .arg(QDir::toNativeSeparators(setAside_));
+    }
+    openNotice_ = QStringLiteral("Die Einstellungsdatei '%1' ist beschädigt.\n%2\n%3 Es gelten "
+                                 "die lesbaren Werte, für die übrigen die Grundeinstellungen.")
+                      .arg(QDir::toNativeSeparators(path_), damageText(document_.damage), kept);
 }
 
 // Only a plain file of a sane size is read (a device such as /dev/zero never ends);
@@ -204,6 +258,10 @@ bool FileSettingsStore::write(const std::string& name, StoredValue::Type type,
 // The first write creates the folder and the temporary file beside settings.reg, so a
 // store that cannot be written refuses that write already.
 bool FileSettingsStore::beginWrite() {
+    if (!keptDamaged_.isEmpty()) {
+        saveError_ = keptDamaged_;
+        return false;
+    }
     QDir().mkpath(QFileInfo(path_).absolutePath()); // when it fails, so does the open
     auto out = std::make_unique<AtomicFile>(path_);
     if (!out->open()) {
@@ -221,7 +279,12 @@ bool FileSettingsStore::close() {
     if (!out_)
         return true; // nothing written
     const std::unique_ptr<AtomicFile> out = std::move(out_);
-    bool saved = out->write(FormatRegFile(document_));
+    const QByteArray bytes = FormatRegFile(document_);
+    if (bytes.size() > kMaxSettingsFileBytes) {
+        saveError_ = kSaveTooLarge; // the next start would not read it
+        return false;
+    }
+    bool saved = out->write(bytes);
     if (saved && beforeCommit_)
         beforeCommit_(*out);
     saved = saved && out->commit();
@@ -237,15 +300,56 @@ QString UserSettingsFilePath() {
     return base + QStringLiteral("/Velcor_Monidesk/settings.reg");
 }
 
-QString SetDamagedFileAside(const QString& path) {
+QString SetDamagedFileAside(const QString& path, QString* reason) {
     const QString first = path + QStringLiteral(".bad");
     for (int n = 1; n < 1000; ++n) {
         const QString target = n == 1 ? first : first + QString::number(n);
-        if (QFileInfo::exists(target))
+        const QFileInfo info(target);
+        if (info.exists() || info.isSymLink())
             continue;
-        return QFile::rename(path, target) ? target : QString();
+#ifdef Q_OS_UNIX
+        if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) ==
+            0)
+            return target;
+        if (reason)
+            *reason = SystemErrorText(errno);
+#else
+        QFile file(path);
+        if (file.rename(target))
+            return target;
+        if (reason)
+            *reason = file.errorString();
+#endif
+        return {};
     }
+    if (reason)
+        *reason = QStringLiteral("zu viele beiseitegelegte Dateien");
     return {};
+}
+
+QString ShownFileLine(QStringView line, qsizetype maxLength) {
+    QString shown;
+    for (qsizetype i = 0; i < line.size();) {
+        char32_t code = line[i].unicode();
+        qsizetype width = 1;
+        if (QChar::isHighSurrogate(code) && i + 1 < line.size() && line[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(line[i], line[i + 1]);
+            width = 2;
+        }
+        const QChar::Category category = QChar::category(code);
+        const bool hidden = category == QChar::Other_Control || category == QChar::Other_Format ||
+                            category == QChar::Other_Surrogate ||
+                            category == QChar::Separator_Line ||
+                            category == QChar::Separator_Paragraph;
+        const QString piece = hidden ? escaped(code) : line.sliced(i, width).toString();
+        if (shown.size() + piece.size() > maxLength) {
+            shown += u'…';
+            break;
+        }
+        shown += piece;
+        i += width;
+    }
+    return shown;
 }
 
 #ifndef _WIN32

@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -50,10 +51,18 @@ QString decodeText(const QByteArray& bytes, bool& damaged) {
 }
 
 // Reads a quoted text starting at text[pos] == '"' with regedit's escapes; pos ends behind
-// the closing quote. Empty when the quote is not closed.
-std::optional<QString> readQuoted(const QString& text, qsizetype& pos) {
-    QString out;
-    for (++pos; pos < text.size(); ++pos) {
+// the closing quote. Empty when the quote is not closed. A text without escapes is taken
+// in one piece.
+std::optional<QString> readQuoted(QStringView text, qsizetype& pos) {
+    const qsizetype start = ++pos;
+    for (; pos < text.size() && text[pos] != u'\\'; ++pos) {
+        if (text[pos] == u'"') {
+            ++pos;
+            return text.sliced(start, pos - 1 - start).toString();
+        }
+    }
+    QString out = text.sliced(start, pos - start).toString();
+    for (; pos < text.size(); ++pos) {
         const QChar c = text[pos];
         if (c == u'"') {
             ++pos;
@@ -85,225 +94,353 @@ QString quoted(const QString& text) {
     return out + u'"';
 }
 
-// "xx,xx,...": regedit writes two digits per byte and no trailing comma, so an empty item
-// means the data was cut off, and so does a single digit where the data may have been cut
-// (`twoDigits`; a hand-edited line in the middle of the file may have one).
-std::optional<QByteArray> parseHexBytes(const QString& data, bool twoDigits) {
-    QByteArray bytes;
-    const QString list = QString(data).remove(u' ').remove(u'\t');
-    if (list.isEmpty())
-        return bytes;
-    for (const QString& item : list.split(u',')) {
-        bool ok = false;
-        const uint byte = item.toUInt(&ok, 16);
-        if (!ok || item.isEmpty() || item.size() > 2 || (twoDigits && item.size() != 2))
-            return std::nullopt;
-        bytes += char(byte);
-    }
-    return bytes;
+int hexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
 }
 
-// Whether UTF-16LE bytes hold their terminating NUL (the text ends there).
-bool hasTerminator(const QByteArray& bytes) {
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-        if (bytes[i] == '\0' && bytes[i + 1] == '\0')
-            return true;
-    return false;
+// "xx,xx,..." read piece by piece (a value's parts on its continuation lines) into `bytes`.
+// Spaces and tabs between count for nothing. regedit writes two digits per byte and no
+// trailing comma, so an empty item means the data was cut off, and so does a single digit
+// where the data may have been cut (twoDigits(); a hand-edited line in the middle of the
+// file may have one).
+class HexList {
+public:
+    explicit HexList(QByteArray& bytes) : bytes_(bytes) { bytes_.resize(0); }
+
+    void feed(QStringView piece) {
+        for (const QChar c : piece) {
+            if (c == u' ' || c == u'\t')
+                continue;
+            any_ = true;
+            if (c == u',') {
+                endItem();
+                continue;
+            }
+            const int digit = hexDigit(c);
+            if (digit < 0 || digits_ == 2) {
+                ok_ = false;
+                continue;
+            }
+            byte_ = byte_ << 4 | digit;
+            ++digits_;
+        }
+    }
+    // Whether the list could be read; an empty one can.
+    bool finish() {
+        if (any_)
+            endItem();
+        return ok_;
+    }
+    bool twoDigits() const { return twoDigits_; }
+    // Whether UTF-16LE bytes hold their terminating NUL (the text ends there).
+    bool hasTerminator() const { return terminator_; }
+
+private:
+    void endItem() {
+        if (digits_ == 0)
+            ok_ = false;
+        else if (digits_ != 2)
+            twoDigits_ = false;
+        if (bytes_.size() % 2 == 1 && bytes_.back() == '\0' && byte_ == 0)
+            terminator_ = true;
+        bytes_.append(char(byte_));
+        byte_ = 0;
+        digits_ = 0;
+    }
+
+    QByteArray& bytes_;
+    int byte_ = 0;
+    int digits_ = 0;
+    bool any_ = false;
+    bool ok_ = true;
+    bool twoDigits_ = true;
+    bool terminator_ = false;
+};
+
+enum class HexKind { Invalid, String, ExpandString, Dword, Qword, Other };
+
+HexKind hexKindOf(QStringView kind) {
+    const auto is = [&](QStringView name) { return kind.compare(name, Qt::CaseInsensitive) == 0; };
+    if (is(u"hex(1)"))
+        return HexKind::String;
+    if (is(u"hex(2)"))
+        return HexKind::ExpandString;
+    if (is(u"hex(4)"))
+        return HexKind::Dword;
+    if (is(u"hex(b)"))
+        return HexKind::Qword;
+    if (is(u"hex") || (kind.startsWith(u"hex(", Qt::CaseInsensitive) && kind.endsWith(u')')))
+        return HexKind::Other;
+    return HexKind::Invalid;
 }
 
 // For a value on a last line without a line break: whether it can be told from a value
 // that was cut off there. A quoted text has its closing quote; regedit writes a dword with
 // all eight digits, and a text in hex with its NUL; binary data of any other length could
 // always have been longer.
-bool completeAtEnd(const QString& data) {
+bool completeAtEnd(QStringView data) {
     if (data.startsWith(u'"') || data == u"-")
         return true;
-    if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive))
-        return data.mid(6).trimmed().size() == 8;
-    const qsizetype colon = data.indexOf(u':');
-    if (colon < 0)
+    if (data.startsWith(u"dword:", Qt::CaseInsensitive))
+        return data.sliced(6).trimmed().size() == 8;
+    return false;
+}
+
+bool completeAtEnd(HexKind kind, const HexList& list, const QByteArray& bytes) {
+    if (!list.twoDigits())
         return false;
-    const QString kind = data.left(colon).toLower();
-    const auto bytes = parseHexBytes(data.mid(colon + 1), true);
-    if (!bytes)
-        return false;
-    if (kind == u"hex(1)" || kind == u"hex(2)")
-        return hasTerminator(*bytes);
-    return (kind == u"hex(4)" && bytes->size() == 4) || (kind == u"hex(b)" && bytes->size() == 8);
+    switch (kind) {
+    case HexKind::String:
+    case HexKind::ExpandString:
+        return list.hasTerminator();
+    case HexKind::Dword:
+        return bytes.size() == 4;
+    case HexKind::Qword:
+        return bytes.size() == 8;
+    case HexKind::Other:
+    case HexKind::Invalid:
+        break;
+    }
+    return false;
 }
 
 // UTF-16LE bytes of a string value, up to its first NUL.
-QString stringFromBytes(QByteArray bytes) {
+QString stringFromBytes(QByteArrayView bytes) {
     bool odd = false;
     QString text = decodeUtf16Le(bytes, odd);
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
+    if (const qsizetype nul = text.indexOf(QChar(u'\0')); nul >= 0)
+        text.truncate(nul);
+    return text;
 }
 
-// The data after "=": a quoted string, dword:, hex: or hex(n):. Empty when unreadable.
-std::optional<RegValue> parseData(const QString& data) {
-    RegValue value;
+// A quoted string or a dword: the data after "=" when it is no hex data.
+bool parseScalar(QStringView data, RegValue& value) {
     if (data.startsWith(u'"')) {
         qsizetype pos = 0;
         auto text = readQuoted(data, pos);
-        if (!text || !data.mid(pos).trimmed().isEmpty())
-            return std::nullopt;
+        if (!text || !data.sliced(pos).trimmed().isEmpty())
+            return false;
         value.type = StoredValue::Type::String;
-        value.text = *text;
-        return value;
+        value.text = std::move(*text);
+        return true;
     }
-    if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
-        const QString digits = data.mid(6).trimmed();
-        bool ok = false;
-        value.dword = digits.toUInt(&ok, 16);
-        if (!ok || digits.size() > 8 || digits.startsWith(u'+') || digits.startsWith(u'-'))
-            return std::nullopt;
-        value.type = StoredValue::Type::Dword;
-        return value;
-    }
-    if (!data.startsWith(QLatin1String("hex"), Qt::CaseInsensitive))
-        return std::nullopt;
-    const qsizetype colon = data.indexOf(u':');
-    if (colon < 0)
-        return std::nullopt;
-    const QString kind = data.left(colon).toLower();
-    const auto bytes = parseHexBytes(data.mid(colon + 1), false);
-    if (!bytes)
-        return std::nullopt;
-    if (kind == u"hex(1)" || kind == u"hex(2)") {
-        if (bytes->size() % 2 != 0)
-            return std::nullopt; // UTF-16 cut in the middle of a character
-        value.type =
-            kind == u"hex(1)" ? StoredValue::Type::String : StoredValue::Type::ExpandString;
-        value.text = stringFromBytes(*bytes);
-    } else if (kind == u"hex(4)" && bytes->size() == 4) {
-        value.type = StoredValue::Type::Dword;
-        value.dword = quint32(quint8((*bytes)[0])) | quint32(quint8((*bytes)[1])) << 8 |
-                      quint32(quint8((*bytes)[2])) << 16 | quint32(quint8((*bytes)[3])) << 24;
-    } else if (kind == u"hex" || (kind.startsWith(u"hex(") && kind.endsWith(u')'))) {
-        value.type = StoredValue::Type::Other;
-        value.data = data;
-    } else {
-        return std::nullopt;
-    }
-    return value;
+    if (!data.startsWith(u"dword:", Qt::CaseInsensitive))
+        return false;
+    const QStringView digits = data.sliced(6).trimmed();
+    bool ok = false;
+    value.dword = digits.toUInt(&ok, 16);
+    if (!ok || digits.size() > 8 || digits.startsWith(u'+') || digits.startsWith(u'-'))
+        return false;
+    value.type = StoredValue::Type::Dword;
+    return true;
 }
 
+// Hex data of a value of the key: `bytes` as read, `data` as it stood (kept for the types
+// the program does not read).
+bool parseHex(HexKind kind, const QByteArray& bytes, const QString& data, RegValue& value) {
+    switch (kind) {
+    case HexKind::String:
+    case HexKind::ExpandString:
+        if (bytes.size() % 2 != 0)
+            return false; // UTF-16 cut in the middle of a character
+        value.type =
+            kind == HexKind::String ? StoredValue::Type::String : StoredValue::Type::ExpandString;
+        value.text = stringFromBytes(bytes);
+        return true;
+    case HexKind::Dword:
+        if (bytes.size() == 4) {
+            value.type = StoredValue::Type::Dword;
+            value.dword = quint32(quint8(bytes[0])) | quint32(quint8(bytes[1])) << 8 |
+                          quint32(quint8(bytes[2])) << 16 | quint32(quint8(bytes[3])) << 24;
+            return true;
+        }
+        break;
+    case HexKind::Qword:
+    case HexKind::Other:
+        break;
+    case HexKind::Invalid:
+        return false;
+    }
+    value.type = StoredValue::Type::Other;
+    value.data = data;
+    return true;
+}
+
+// One line of the text without its line break, numbered from 1; `open` when no line break
+// follows it (the last line of a file that does not end with one).
+struct Line {
+    QStringView text;
+    qsizetype number = 0;
+    bool open = false;
+};
+
+// One pass over the text; lines and values are views into it until a value is kept.
 class Parser {
 public:
-    explicit Parser(const QString& text) : lines_(text.split(u'\n')) {
-        // Every line regedit writes ends with a line break; a hand-edited file may end
-        // without one. Such a last line may also have been cut off: its value is checked
-        // to be complete (valueLine).
-        openEnd_ = !lines_.last().trimmed().isEmpty();
-        if (!openEnd_)
-            lines_.removeLast();
-        for (QString& line : lines_)
-            if (line.endsWith(u'\r'))
-                line.chop(1);
-    }
+    explicit Parser(QStringView text) : text_(text) {}
 
     RegDocument run() {
         bool header = false;
-        for (next_ = 0; next_ < lines_.size();) {
-            const QString line = lines_[next_++].trimmed();
-            if (line.isEmpty() || line.startsWith(u';'))
+        Line line;
+        while (nextLine(line)) {
+            const QStringView content = line.text.trimmed();
+            if (content.isEmpty() || content.startsWith(u';'))
                 continue;
             if (!header) {
                 header = true;
-                if (line == kHeader5 || line == kHeader4)
+                if (content == kHeader5 || content == kHeader4)
                     continue;
-                doc_.damaged = true; // not a registry export: read what can be read
+                // Not a registry export: read what can be read.
+                doc_.damaged = doc_.damage.noHeader = true;
             }
-            if (line.startsWith(u'['))
-                section(line);
+            if (content.startsWith(u'['))
+                section(content, line);
             else
-                valueLine(line);
+                valueLine(content, line);
         }
         if (!header)
-            doc_.damaged = true; // empty file
-        return doc_;
+            doc_.damaged = doc_.damage.empty = true;
+        return std::move(doc_);
     }
 
 private:
     enum class Section { None, Key, Other };
 
-    void section(const QString& line) {
-        if (!line.endsWith(u']')) {
-            doc_.damaged = true;
-            section_ = Section::None;
-            return;
+    bool nextLine(Line& line) {
+        if (pos_ >= text_.size())
+            return false;
+        qsizetype end = text_.indexOf(u'\n', pos_);
+        line.open = end < 0;
+        if (line.open)
+            end = text_.size();
+        line.text = text_.sliced(pos_, end - pos_);
+        if (line.text.endsWith(u'\r'))
+            line.text.chop(1);
+        line.number = ++lineNumber_;
+        pos_ = end + 1;
+        return true;
+    }
+
+    void section(QStringView text, const Line& line) {
+        if (!text.endsWith(u']')) {
+            section_ = Section::None; // the values after it belong to no known key
+            return bad(line, text);
         }
-        const QString path = line.mid(1, line.size() - 2).trimmed();
-        section_ =
-            path.compare(keyPath(), Qt::CaseInsensitive) == 0 ? Section::Key : Section::Other;
+        const QStringView path = text.sliced(1, text.size() - 2).trimmed();
+        section_ = path.compare(QStringView(kRegKeyPath), Qt::CaseInsensitive) == 0
+                       ? Section::Key
+                       : Section::Other;
         if (section_ == Section::Other)
-            doc_.otherSections << line;
+            doc_.otherSections << text.toString();
     }
 
-    // Joins the continuation lines of hex data ("...,\" then "  xx,...").
-    std::optional<QString> joinContinuation(QString data) {
-        while (data.endsWith(u'\\')) {
-            data.chop(1);
-            if (next_ >= lines_.size())
-                return std::nullopt; // the file ends inside the value
-            const QString more = lines_[next_++].trimmed();
-            if (more.isEmpty())
-                return std::nullopt; // cut off after a continuation mark
-            data += more;
-        }
-        return data;
-    }
-
-    void valueLine(const QString& line) {
+    void valueLine(QStringView text, const Line& first) {
         QString name;
         qsizetype pos = 0;
-        if (line.startsWith(u'@')) {
+        if (text.startsWith(u'@')) {
             pos = 1; // the key's default value, kept under the empty name
-        } else if (line.startsWith(u'"')) {
-            auto quotedName = readQuoted(line, pos);
+        } else if (text.startsWith(u'"')) {
+            auto quotedName = readQuoted(text, pos);
             if (!quotedName)
-                return damage();
-            name = *quotedName;
+                return bad(first, text);
+            name = std::move(*quotedName);
         } else {
-            return damage();
+            return bad(first, text);
         }
-        const qsizetype equals = line.indexOf(u'=', pos);
-        if (equals < 0 || !line.mid(pos, equals - pos).trimmed().isEmpty())
-            return damage();
-        QString data = line.mid(equals + 1).trimmed();
-        if (data.startsWith(QLatin1String("hex"), Qt::CaseInsensitive)) {
-            auto joined = joinContinuation(data);
-            if (!joined)
-                return damage();
-            data = *joined;
-        }
-        if (openEnd_ && next_ == lines_.size() && !completeAtEnd(data))
-            return damage(); // the file ends inside this value
-        if (section_ == Section::Other) {
-            doc_.otherSections << line.left(equals + 1) + data;
-            return;
-        }
-        if (section_ != Section::Key)
-            return damage();
-        if (data == u"-") {
+        // A line of the key that names a value but gives none leaves that value missing.
+        const auto fail = [&] {
+            if (section_ == Section::Key)
+                doc_.remove(name);
+            bad(first, text);
+        };
+        const qsizetype equals = text.indexOf(u'=', pos);
+        if (equals < 0 || !text.sliced(pos, equals - pos).trimmed().isEmpty())
+            return fail();
+        const QStringView head = text.first(equals + 1);
+        const QStringView data = text.sliced(equals + 1).trimmed();
+        RegValue value;
+        if (data.startsWith(u"hex", Qt::CaseInsensitive)) {
+            if (!hexValue(head, data, first, value))
+                return fail();
+        } else if (first.open && !completeAtEnd(data)) {
+            return fail(); // the file ends inside this value
+        } else if (section_ == Section::Other) {
+            doc_.otherSections << head.toString().append(data);
+        } else if (section_ == Section::Key && data == u"-") {
             doc_.remove(name);
             return;
+        } else if (section_ == Section::Key && !parseScalar(data, value)) {
+            return fail();
         }
-        auto value = parseData(data);
-        if (!value)
-            return damage();
-        value->name = name;
-        if (!doc_.set(*value))
-            return damage(); // a NUL in a quoted name or text
+        if (section_ == Section::None)
+            return bad(first, text);
+        if (section_ != Section::Key)
+            return; // a line of another key, kept as it was
+        value.name = name;
+        if (!doc_.set(value))
+            return fail(); // a NUL in a quoted name or text
     }
 
-    void damage() { doc_.damaged = true; }
+    // Hex data over its continuation lines ("...,\" then "  xx,..."). A line of another key
+    // goes to otherSections as one line; a value of the key comes back in `value`.
+    bool hexValue(QStringView head, QStringView data, const Line& first, RegValue& value) {
+        const qsizetype colon = data.indexOf(u':');
+        const HexKind kind = colon < 0 ? HexKind::Invalid : hexKindOf(data.first(colon));
+        const bool keepData = section_ == Section::Other ||
+                              (kind != HexKind::String && kind != HexKind::ExpandString);
+        QString joined;
+        HexList list(bytes_);
+        QStringView segment = data;
+        Line last = first;
+        for (bool firstSegment = true;; firstSegment = false) {
+            const bool goesOn = segment.endsWith(u'\\');
+            if (goesOn)
+                segment.chop(1);
+            if (keepData)
+                joined += segment;
+            if (!firstSegment)
+                list.feed(segment);
+            else if (colon >= 0)
+                list.feed(segment.sliced(std::min(colon + 1, segment.size())));
+            if (!goesOn)
+                break;
+            if (!nextLine(last))
+                return false; // the file ends inside the value
+            segment = last.text.trimmed();
+            if (segment.isEmpty())
+                return false; // cut off after a continuation mark
+        }
+        const bool readable = list.finish() && kind != HexKind::Invalid;
+        if (last.open && !(readable && completeAtEnd(kind, list, bytes_)))
+            return false; // the file ends inside this value
+        if (section_ == Section::Other) {
+            doc_.otherSections << head.toString() + joined;
+            return true;
+        }
+        return section_ != Section::Key || (readable && parseHex(kind, bytes_, joined, value));
+    }
 
-    QStringList lines_;
-    bool openEnd_ = false; // the last line has no line break
-    qsizetype next_ = 0;
+    void bad(const Line& line, QStringView text) {
+        doc_.damaged = true;
+        ++doc_.damage.lines;
+        if (doc_.damage.line == 0) {
+            doc_.damage.line = line.number;
+            doc_.damage.text = text.left(RegDamage::kKeptLength).toString();
+        }
+    }
+
+    QStringView text_;
+    qsizetype pos_ = 0;
+    qsizetype lineNumber_ = 0;
     Section section_ = Section::None;
+    QByteArray bytes_; // the hex data of the value being read; its room serves the next
     RegDocument doc_;
 };
 
@@ -395,18 +532,23 @@ void RegDocument::remove(const QString& name) {
 }
 
 RegDocument ParseRegFile(const QByteArray& bytes) {
-    bool damaged = false;
-    const QString text = decodeText(bytes, damaged);
+    bool cutCharacter = false;
+    const QString text = decodeText(bytes, cutCharacter);
     RegDocument document = Parser(text).run();
-    document.damaged = document.damaged || damaged;
+    if (cutCharacter)
+        document.damaged = document.damage.cutCharacter = true;
     return document;
 }
 
 QString FormatHexValue(const QString& quotedName, const QString& hexType, const QByteArray& bytes) {
+    static constexpr char16_t kDigits[] = u"0123456789abcdef";
     QString line = quotedName + u'=' + hexType + u':';
+    line.reserve(line.size() + bytes.size() * 4);
     qsizetype lineLength = line.size();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
-        line += QStringLiteral("%1").arg(uint(quint8(bytes[i])), 2, 16, QChar(u'0'));
+        const quint8 byte = quint8(bytes[i]);
+        line += QChar(kDigits[byte >> 4]);
+        line += QChar(kDigits[byte & 0xF]);
         if (i == bytes.size() - 1)
             break;
         line += u',';

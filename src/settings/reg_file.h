@@ -21,10 +21,23 @@ struct RegValue {
     QString data;      // Other: the data as it stood after "=", written back unchanged
 };
 
+// What of a file could not be read, for the user.
+struct RegDamage {
+    qsizetype line = 0;        // the first line that could not be read (from 1); 0: none
+    QString text;              // that line as it stands (at most kKeptLength characters)
+    qsizetype lines = 0;       // how many lines (or values over continuation lines) failed
+    bool noHeader = false;     // the file does not begin as a registry export does
+    bool empty = false;        // nothing in it but blank lines and comments
+    bool cutCharacter = false; // it ends in the middle of a UTF-16 character
+
+    static constexpr qsizetype kKeptLength = 200;
+};
+
 class RegDocument {
 public:
     QStringList otherSections; // other keys, as logical lines, written back as they were
     bool damaged = false;      // some part could not be read (it is left out)
+    RegDamage damage;          // what, when damaged
 
     // The key's values in file order.
     const QList<RegValue>& values() const;
@@ -51,8 +64,11 @@ private:
 bool IsStorableRegText(const QString& text);
 
 // Reads UTF-16LE (with or without BOM) or UTF-8 text, CR LF or LF, "\" continuation lines;
-// whatever cannot be read is left out and marks the document damaged. A last line without
-// a line break counts when it is a complete value; one cut off inside a value does not.
+// whatever cannot be read is left out and marks the document damaged. A line of the key that
+// cannot be read counts as a missing value: it removes an earlier value of its name, and the
+// values before and after it stay. A last line without a line break counts when it is a
+// complete value; one cut off inside a value does not. One pass over the text, without an
+// allocation per line or per hex item.
 RegDocument ParseRegFile(const QByteArray& bytes);
 
 // Writes what regedit writes: UTF-16LE with BOM, CR LF, expandable strings as hex(2)

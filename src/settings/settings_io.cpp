@@ -131,6 +131,9 @@ void LoadSettings(SettingsStore& store, Settings& target, const SettingsMessage&
             message(why);
         return;
     }
+    // A store that was damaged says so once, here, before any message about its values.
+    if (const std::string notice = store.openNotice(); message && !notice.empty())
+        message(notice);
     if (loadTexts(store, target, message))
         loadNumbers(store, target);
     store.close();
@@ -157,19 +160,28 @@ void ApplyFirstRunDefaults(Settings& target) {
 
 // Writes all values in table order and stops at the first one the store refuses. A store
 // that buffers its writes reports at close() when none of them were kept; the message then
-// names the first value of the table, the first one that did not reach the store.
+// names the first value of the table, the first one that did not reach the store. The
+// store's reason follows the name when it knows one.
 void SaveSettings(SettingsStore& store, const Settings& source, const SettingsMessage& message) {
     if (!store.open())
         return;
     const SettingField* failed = nullptr;
+    std::string reason;
     for (const SettingField& field : kSettingsTable) {
         if (!writeField(store, source, field)) {
             failed = &field;
+            reason = store.writeError();
             break;
         }
     }
-    if (!store.close())
+    if (!store.close()) {
         failed = &kSettingsTable.front();
-    if (failed && message)
-        message(withName("Fehler beim Setzen der Daten für '%s'", failed->name));
+        reason = store.writeError();
+    }
+    if (!failed || !message)
+        return;
+    std::string text = withName("Fehler beim Setzen der Daten für '%s'", failed->name);
+    if (!reason.empty())
+        text += ": " + reason;
+    message(text);
 }

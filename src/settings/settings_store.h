@@ -23,6 +23,9 @@ public:
     // Why the last open() failed, as a message for the user (UTF-8); empty when there is
     // nothing to tell, and the store is skipped silently.
     virtual std::string openError() const { return {}; }
+    // What the user should know about the last open() that succeeded (a damaged store that
+    // was set aside, and what of it could be read), as a message (UTF-8); empty when nothing.
+    virtual std::string openNotice() const { return {}; }
     virtual StoredValue read(const std::string& name) = 0;
     // The writes refuse (false) a value the store could not give back as it is, such as
     // a text with a NUL in it (every reader of the registry ends a text there).
@@ -32,6 +35,9 @@ public:
     // Closes the key; a backend that buffers writes commits them here. False only when
     // writes this store accepted were lost (nothing of them reached the store).
     virtual bool close() = 0;
+    // Why the last write or close() failed, as the system says it (UTF-8, "Kein freier
+    // Speicherplatz auf dem Gerät"); empty when not known or when the value was refused.
+    virtual std::string writeError() const { return {}; }
 };
 
 // Where the program gets its store from: the platform's own (the registry on Windows,

@@ -2,7 +2,6 @@
 
 #include "chart/point_label.h"
 #include "chart/record_status_bar.h"
-#include "platform/clock.h"
 #include "platform/file_text.h"
 #include "platform/window_frame.h"
 #include "settings/settings.h"
@@ -62,12 +61,9 @@ TfmTermo::TfmTermo(QWidget* parent) : QWidget(parent) {
         ChartRecording::Setup{this, &tempRecords, Chart1, SB1, &settings.TCHART_PATH,
                               kTermoLogFormat, QStringLiteral("HeatSpan Diagramm")});
     FormCreate();
-    temperatureDisplay.install(this);
 }
 
-TfmTermo::~TfmTermo() {
-    temperatureDisplay.uninstall(this);
-}
+TfmTermo::~TfmTermo() = default;
 
 void TfmTermo::createChannelColumns() {
     for (int n = 1; n <= 8; ++n) {
@@ -180,7 +176,7 @@ void TfmTermo::FormShow() {
     }
 }
 
-// --- What the decoders show ---------------------------------------------------------
+// --- What the readings show ---------------------------------------------------------
 
 void TfmTermo::toggleMeasurementLed() {
     led_messung->toggle();
@@ -204,13 +200,12 @@ void TfmTermo::setHighRange(int channel, bool high) {
     iTerm.at(index(channel))->setMaximum(high ? kHighTop : kNormalTop);
 }
 
-void TfmTermo::recordSample() {
+void TfmTermo::recordSample(const QDateTime& when) {
     // Nothing is ever written past the store: a full store ends the recording.
     if (!recording_->roomForSample())
         return;
-    const QDateTime now = Now();
-    AddChartPoints(now);
-    AppendRecord(now);
+    AddChartPoints(when);
+    AppendRecord(when);
 }
 
 void TfmTermo::showTemperatureWindow() {

@@ -24,7 +24,7 @@ class TemperatureChart;
 
 // The HeatSpan window: eight thermometer gauges, the status LEDs, the chart of the
 // recorded temperatures and the buttons to record, clear, open, save and print.
-// It installs itself as the decoders' temperatureDisplay while it exists; the program
+// The program attaches it to the HeatSpan readings (as their TemperatureDisplay) and
 // installs it as the alarm response.
 class TfmTermo : public QWidget, public TemperatureDisplay, public AlarmResponse {
     Q_OBJECT
@@ -76,15 +76,15 @@ public:
     void AdvToolButton2Click();
     void PrintChart(QPrinter* printer);
 
-    // What the decoders show (TemperatureDisplay).
+    // What the readings show (TemperatureDisplay).
     void toggleMeasurementLed() override;
     void showChannelText(int channel, const QString& text) override;
     void setChannelPosition(int channel, double value) override;
     void setStatusLeds(bool alarm, bool sensorError) override;
     void setHighRange(int channel, bool high) override;
-    // AddChartPoints then AppendRecord at one reading of the clock; when the store is
-    // full, recording stops instead.
-    void recordSample() override;
+    // AddChartPoints then AppendRecord, both at the status reading's time; when the store
+    // is full, recording stops instead.
+    void recordSample(const QDateTime& when) override;
 
     // The alarm response: shown and in front.
     void showTemperatureWindow() override;

@@ -1,26 +1,24 @@
 #include "temperature/temperature_decode.h"
 
-#include "alarm/check_alarms.h"
 #include "link/telegram.h"
+#include "platform/clock.h"
 
 #include <cmath>
 
 namespace {
 
-// Decodes the four words of the telegram in rxTelegram into channels first..first+3.
-void decodeChannels(int first) {
+// The four words of a type "0" or "1" telegram, as channels first..first+3.
+TemperatureReading decodeChannels(const Telegram& telegram, std::uint8_t type,
+                                  const QDateTime& time) {
+    TemperatureReading reading;
+    reading.time = time;
+    reading.firstChannel = FirstChannelOf(type);
     for (int slot = 0; slot < kWordsPerTelegram; ++slot) {
-        const int channel = first + slot;
         const auto offset = static_cast<std::size_t>(TemperatureWordOffset(slot));
-        const double value = DecodeTemperatureWord(rxTelegram[offset], rxTelegram[offset + 1]);
-        liveTemperatures[static_cast<std::size_t>(channel - 1)] = value;
-        if (value >= NoValueLimit(channel)) {
-            temperatureDisplay->showChannelText(channel, NoValueText());
-        } else {
-            temperatureDisplay->showChannelText(channel, TemperatureText(value));
-            temperatureDisplay->setChannelPosition(channel, value);
-        }
+        reading.celsius[static_cast<std::size_t>(slot)] =
+            DecodeTemperatureWord(telegram[offset], telegram[offset + 1]);
     }
+    return reading;
 }
 
 } // namespace
@@ -45,26 +43,57 @@ QString NoValueText() {
     return QStringLiteral("--.- °C");
 }
 
-void DecodeTemperatureTelegram0() {
-    CountUp(tempTelegramCount);
-    temperatureDisplay->toggleMeasurementLed();
-    decodeChannels(FirstChannelOf(kTypeTemperature0));
+TemperatureReading DecodeTemperatureTelegram0(const Telegram& telegram, const QDateTime& time) {
+    return decodeChannels(telegram, kTypeTemperature0, time);
 }
 
-void DecodeTemperatureTelegram1() {
-    CountUp(tempTelegramCount);
-    decodeChannels(FirstChannelOf(kTypeTemperature1));
+TemperatureReading DecodeTemperatureTelegram1(const Telegram& telegram, const QDateTime& time) {
+    return decodeChannels(telegram, kTypeTemperature1, time);
 }
 
-void DecodeStatusTelegram() {
+StatusReading DecodeStatusTelegram(const Telegram& telegram, const QDateTime& time) {
+    StatusReading reading;
+    reading.time = time;
+    reading.status = telegram[kStatusByte];
+    reading.highRange7 = (telegram[kRangeByte] & kRangeChannel7) != 0;
+    reading.highRange8 = (telegram[kRangeByte] & kRangeChannel8) != 0;
+    return reading;
+}
+
+void ReceiveTemperatureTelegram0(const Telegram& telegram) {
     CountUp(tempTelegramCount);
-    CheckAlarms();
+    temperatureReadings.deliver(DecodeTemperatureTelegram0(telegram, TickTime()));
+}
+
+void ReceiveTemperatureTelegram1(const Telegram& telegram) {
+    CountUp(tempTelegramCount);
+    temperatureReadings.deliver(DecodeTemperatureTelegram1(telegram, TickTime()));
+}
+
+void ReceiveStatusTelegram(const Telegram& telegram) {
+    CountUp(tempTelegramCount);
+    statusReadings.deliver(DecodeStatusTelegram(telegram, TickTime()));
+}
+
+void ShowTemperatureReading(const TemperatureReading& reading, TemperatureDisplay& display) {
+    if (reading.firstHalf())
+        display.toggleMeasurementLed();
+    for (int slot = 0; slot < kWordsPerTelegram; ++slot) {
+        const int channel = reading.firstChannel + slot;
+        const double value = reading.celsius[static_cast<std::size_t>(slot)];
+        if (value >= NoValueLimit(channel)) {
+            display.showChannelText(channel, NoValueText());
+        } else {
+            display.showChannelText(channel, TemperatureText(value));
+            display.setChannelPosition(channel, value);
+        }
+    }
+}
+
+void ShowStatusReading(const StatusReading& reading, TemperatureDisplay& display) {
     if (tempRecords.recording)
-        temperatureDisplay->recordSample();
-    const std::uint8_t status = rxTelegram[kStatusByte];
-    temperatureDisplay->setStatusLeds((status & kStatusAlarm) != 0,
-                                      (status & kStatusSensorError) != 0);
-    const std::uint8_t range = rxTelegram[kRangeByte];
-    temperatureDisplay->setHighRange(7, (range & kRangeChannel7) != 0);
-    temperatureDisplay->setHighRange(8, (range & kRangeChannel8) != 0);
+        display.recordSample(reading.time);
+    display.setStatusLeds(reading.alarm(), reading.sensorError());
+    display.setHighRange(7, reading.highRange7);
+    display.setHighRange(8, reading.highRange8);
 }

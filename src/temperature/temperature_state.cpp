@@ -1,32 +1,19 @@
 #include "temperature/temperature_state.h"
 
-#include "temperature/temperature_decode.h"
-
 std::array<double, kTempChannels> liveTemperatures{};
 RecordStore tempRecords;
+ConsumerList<TemperatureReading> temperatureReadings;
+ConsumerList<StatusReading> statusReadings;
 
-namespace {
-
-class NoDisplay final : public TemperatureDisplay {
-public:
-    void toggleMeasurementLed() override {}
-    void showChannelText(int, const QString&) override {}
-    void setChannelPosition(int, double) override {}
-    void setStatusLeds(bool, bool) override {}
-    void setHighRange(int, bool) override {}
-    void recordSample() override {}
-};
-
-TemperatureDisplay& noDisplay() {
-    static NoDisplay none;
-    return none;
+void StoreLiveTemperatures(const TemperatureReading& reading) {
+    for (std::size_t slot = 0; slot < reading.celsius.size(); ++slot)
+        liveTemperatures[static_cast<std::size_t>(reading.firstChannel - 1) + slot] =
+            reading.celsius[slot];
 }
-
-} // namespace
-
-Seam<TemperatureDisplay> temperatureDisplay(noDisplay);
 
 void ResetTemperatureState() {
     liveTemperatures.fill(0.0);
     tempRecords.reset();
+    temperatureReadings.clear();
+    statusReadings.clear();
 }

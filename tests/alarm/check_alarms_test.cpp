@@ -1,27 +1,19 @@
 #include "alarm/check_alarms.h"
-#include "temperature/heatspan.h"
-#include "temperature/temperature_state.h"
-#include "temperature_telegrams.h"
-#include "widgets/led.h"
-
-#include "app/program_state.h"
+#include "link/heatspan_telegram.h"
+#include "settings/settings.h"
+#include "support/fresh_state.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class Alarms : public ::testing::Test, public AlarmResponse {
+class Alarms : public ::testing::Test,
+               protected FreshState<ResetSettings, ResetAlarmState>,
+               public AlarmResponse {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        alarmResponse.install(this);
-    }
-    void TearDown() override {
-        alarmResponse.uninstall(this);
-        ResetProgramState();
-    }
     void showTemperatureWindow() override { ++shows; }
     int shows = 0;
+    const ScopedInstall<AlarmResponse> installed{alarmResponse, *this};
 };
 
 struct Case {
@@ -59,7 +51,7 @@ TEST_F(Alarms, EachEnabledOptionActsOnItsOwnBitOnly) {
         settings.ck_al_out2 = c.out2;
         settings.ck_al_buz = c.buz;
         shows = 0;
-        SendStatusTelegram(c.status);
+        CheckAlarms(c.status);
         EXPECT_EQ(shows, c.shows);
     }
 }
@@ -67,33 +59,8 @@ TEST_F(Alarms, EachEnabledOptionActsOnItsOwnBitOnly) {
 TEST_F(Alarms, EveryMatchingStatusTelegramShowsAgain) {
     settings.ck_al_led = true;
     for (int i = 0; i < 3; ++i)
-        SendStatusTelegram(kStatusAlarm);
+        CheckAlarms(kStatusAlarm);
     EXPECT_EQ(shows, 3);
-}
-
-TEST_F(Alarms, TemperatureTelegramsNeverShow) {
-    settings.ck_al_led = settings.ck_al_sf = settings.ck_al_out1 = settings.ck_al_out2 = true;
-    SendTemperatureTelegram(kTypeTemperature0, {0xFF, 0xFF});
-    SendTemperatureTelegram(kTypeTemperature1, {0xFF, 0xFF});
-    EXPECT_EQ(shows, 0);
-}
-
-TEST_F(Alarms, ShowsAndRaisesTheHiddenTemperatureWindow) {
-    // The temperature window answers the alarms, as the program wires it.
-    TfmTermo window;
-    alarmResponse.install(&window);
-    settings.ck_al_sf = true;
-
-    SendStatusTelegram(kStatusAlarm); // alarm bit, but its option is off
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(window.led_alarm->isActive());
-
-    SendStatusTelegram(kStatusSensorError);
-    EXPECT_TRUE(window.isVisible());
-    window.hide();
-    SendStatusTelegram(kStatusSensorError);
-    EXPECT_TRUE(window.isVisible());
-    alarmResponse.uninstall(&window);
 }
 
 } // namespace

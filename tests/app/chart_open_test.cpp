@@ -2,9 +2,10 @@
 #include "chart/sample_chart.h"
 #include "level/level_state.h"
 #include "level/tidespan.h"
+#include "platform/clock.h"
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
-#include "support/german_program_test.h"
+#include "support/german_test.h"
 #include "support/scratch_files.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
@@ -37,7 +38,7 @@ Instrument temperatureWindow() {
             [window] { window->bt_speichernClick(); },
             [window](double value) {
                 liveTemperatures.fill(value);
-                window->recordSample();
+                window->recordSample(Now());
             },
             &tempRecords,
             window->Chart1,
@@ -51,7 +52,7 @@ Instrument levelWindow() {
             [window] { window->bt_speichernClick(); },
             [window](double value) {
                 levelPercent = levelHeightCm = value;
-                window->recordSample();
+                window->recordSample(Now());
             },
             &levelRecords,
             window->chProzent,
@@ -68,7 +69,7 @@ struct RefusedFile {
     QString error;   // the general error report
 };
 
-class ForeignChartFile : public GermanProgramTest, protected ScratchFiles {
+class ForeignChartFile : public GermanTest<ResetProgramState>, protected ScratchFiles {
 protected:
     FakeClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 15, 30))};
     FakeDialogs fake;

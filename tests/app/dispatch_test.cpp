@@ -1,7 +1,7 @@
+#include "app/dispatch.h"
+#include "app/program_state.h"
 #include "link/telegram.h"
 #include "settings/settings.h"
-
-#include "app/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,19 @@ namespace {
 
 class Dispatch : public ::testing::Test {
 protected:
-    void SetUp() override { ResetProgramState(); }
+    void SetUp() override { restart(); }
     void TearDown() override { ResetProgramState(); }
 
+    // A fresh program whose links hand checked telegrams to the dispatcher.
+    static void restart() {
+        ResetProgramState();
+        SetTelegramDispatcher(DispatchTelegram);
+    }
     // Puts a sealed telegram in rxTelegram and runs the link's check.
     static bool receive(std::uint8_t address, std::uint8_t type) {
         rxTelegram = Telegram{address, type};
         SealTelegram(rxTelegram);
-        return AcceptTelegram();
+        return AcceptTelegram(rxTelegram);
     }
 };
 
@@ -39,7 +44,7 @@ TEST_F(Dispatch, RoutesByAddressAndType) {
         {17, 255, 0xFF, 0x10, 0, 1}, {INT_MIN, INT_MAX, 0x00, 0x10, 0, 0},
     };
     for (const auto& r : routes) {
-        ResetLinkState();
+        restart();
         settings.TERM_ADR = r.termAdr;
         settings.LEV_ADR = r.levAdr;
         SCOPED_TRACE(::testing::Message()
@@ -58,7 +63,7 @@ TEST_F(Dispatch, FailedCheckIsCountedAndNotDispatched) {
     SealTelegram(rxTelegram);
     std::swap(rxTelegram[10], rxTelegram[11]);
     const Telegram failed = rxTelegram;
-    EXPECT_FALSE(AcceptTelegram());
+    EXPECT_FALSE(AcceptTelegram(rxTelegram));
     EXPECT_EQ(crcErrorCount, 1);
     EXPECT_EQ(okCount, 0);
     EXPECT_EQ(tempTelegramCount, 0);
@@ -67,7 +72,7 @@ TEST_F(Dispatch, FailedCheckIsCountedAndNotDispatched) {
 
 TEST_F(Dispatch, ZeroTelegramCountsOkOnly) {
     rxTelegram = Telegram{};
-    EXPECT_TRUE(AcceptTelegram());
+    EXPECT_TRUE(AcceptTelegram(rxTelegram));
     EXPECT_EQ(okCount, 1);
     EXPECT_EQ(tempTelegramCount + levelTelegramCount, 0);
 }

@@ -14,7 +14,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
 #include "support/file_faults.h"
-#include "support/german_program_test.h"
+#include "support/german_test.h"
 #include "support/qt_print.h"
 #include "temperature/temperature_state.h"
 
@@ -42,10 +42,9 @@ QStringList LoggedTimes(const QString& path) {
     return times;
 }
 
-class DataLoggers : public GermanProgramTest {
+class DataLoggers : public GermanTest<ResetProgramState> {
 protected:
     void SetUp() override {
-        GermanProgramTest::SetUp();
         settings.TLOG_PATH = termoPath.toStdString();
         settings.LLOG_PATH = levelPath.toStdString();
     }
@@ -155,8 +154,8 @@ TEST_F(DataLoggers, AFullDiskLeavesNoTornLineIsReportedOnceAndLoggingResumes) {
     for (int second = 0; second < 3; ++second)
         tick(QTime(10, 0, second));
     EXPECT_EQ(ReadAll(path), before);
-    EXPECT_EQ(dialogs.errors,
-              QStringList{"Fehler beim Schreiben der Datei " + path + ": No space left on device"});
+    EXPECT_EQ(dialogs.errors, QStringList{"Fehler beim Schreiben der Datei " + path +
+                                          ": Kein freier Speicherplatz auf dem Gerät"});
 
     QFile::remove(disk.path() + QStringLiteral("/filler"));
     tick(QTime(10, 0, 3));
@@ -264,9 +263,9 @@ protected:
         const std::pair<std::int32_t, std::uint8_t> telegrams[] = {
             {settings.TERM_ADR, 0x30}, {settings.TERM_ADR, 0x31}, {settings.LEV_ADR, 0x10}};
         for (const auto& [address, type] : telegrams) {
-            rxTelegram = Telegram{static_cast<std::uint8_t>(address), type};
-            SealTelegram(rxTelegram);
-            AcceptTelegram();
+            Telegram telegram{static_cast<std::uint8_t>(address), type};
+            SealTelegram(telegram);
+            AcceptTelegram(telegram);
         }
     }
     void tickAt(const QTime& time) {

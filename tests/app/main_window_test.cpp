@@ -81,7 +81,7 @@ TEST_F(MainWindow, TickPollsBothLinksAndShowsWhatTheyRead) {
     settings.TERM_ADR = 17;
     rxTelegram = Telegram{17, 0x31};
     SealTelegram(rxTelegram);
-    AcceptTelegram();
+    AcceptTelegram(rxTelegram);
     fmStart->Timer2Timer();
     EXPECT_NE(fmDiagnose->led_scanusb->isActive(), usbLed);
     EXPECT_NE(fmDiagnose->led_scancom->isActive(), comLed);

@@ -12,9 +12,12 @@
 #include "support/qt_print.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "app/diagnose.h"
@@ -134,6 +137,57 @@ TEST_F(SettingsLifecycle, NoTickBeforeTheWindowsExistEvenWhileAStartMessageIsOpe
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(usbOpen);
     EXPECT_EQ(fmDiagnose->l_devcount->text(), QStringLiteral("DEVICES : 1"));
+}
+
+// A settings file with a line that cannot be read: one message at start names the file
+// kept aside and the line; what could be read stays in force (the logger keeps its path and
+// switch), and the exit saves it into a whole file that the next start reads silently.
+TEST_F(SettingsLifecycle, DamagedFileIsNamedOnceAndWhatCouldBeReadIsKept) {
+    QTemporaryDir logs;
+    const QByteArray logPath = QFile::encodeName(logs.filePath(QStringLiteral("termo.log")));
+    const QByteArray damaged = "Windows Registry Editor Version 5.00\r\n\r\n"
+                               "[HKEY_CURRENT_USER\\Velcor_Monidesk]\r\n"
+                               "\"TLOG_PATH\"=\"" +
+                               logPath +
+                               "\"\r\n"
+                               "\"REGAPP\"=\"INIT\"\r\n"
+                               "\"TNAME1\"=\"Vorlauf\r\n"
+                               "\"CHK_LEVELLOG\"=dword:00000000\r\n"
+                               "\"CHK_TERMLOG\"=dword:00000001\r\n"
+                               "\"FRE_LEVEL\"=dword:00000000\r\n"
+                               "\"FRE_TERM\"=dword:00000002\r\n";
+    const QString aside = settingsFile() + QStringLiteral(".bad");
+    QFile::remove(aside);
+    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
+    QFile file(settingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    createWindows();
+    EXPECT_EQ(dialogs.messages,
+              QStringList{QStringLiteral("Die Einstellungsdatei '") + settingsFile() +
+                          QStringLiteral("' ist beschädigt.\nZeile 6 ist nicht lesbar: "
+                                         "\"TNAME1\"=\"Vorlauf\nSie wurde als '") +
+                          aside +
+                          QStringLiteral("' beiseitegelegt. Es gelten die lesbaren Werte, für "
+                                         "die übrigen die Grundeinstellungen.")});
+    EXPECT_EQ(settings.TLOG_PATH, logPath.toStdString());
+    EXPECT_TRUE(settings.CHK_TERMLOG);
+    EXPECT_EQ(settings.FRE_TERM, 2);
+    EXPECT_EQ(settings.TNAME1, "");
+    DestroyWindows();
+
+    ResetSettings();
+    dialogs.messages.clear();
+    createWindows();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(settings.TLOG_PATH, logPath.toStdString());
+    EXPECT_TRUE(settings.CHK_TERMLOG);
+    QFile kept(aside);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), damaged);
+    QFile::remove(aside);
 }
 
 TEST_F(SettingsLifecycle, NamesTypedWhileTheSetupWindowStaysOpenAreLostAtTheEnd) {

@@ -274,7 +274,7 @@ TEST_F(ChartFileTest, FailedWriteKeepsTheOldFileWhateverItsSize) {
             limited = WriteChartFile(path("old.txt"), lines);
         }
         EXPECT_EQ(limited.status, AtomicWriteResult::Status::WriteFailed);
-        EXPECT_EQ(limited.error, QStringLiteral("File too large"));
+        EXPECT_EQ(limited.error, QStringLiteral("Datei zu groß"));
         EXPECT_EQ(readAll(path("old.txt")), old);
         EXPECT_EQ(FilesIn(dir.path()), QStringList{QStringLiteral("old.txt")});
 
@@ -286,7 +286,7 @@ TEST_F(ChartFileTest, FailedWriteKeepsTheOldFileWhateverItsSize) {
         ASSERT_TRUE(disk.fill());
         const AtomicWriteResult full = WriteChartFile(target, lines);
         EXPECT_EQ(full.status, AtomicWriteResult::Status::WriteFailed);
-        EXPECT_EQ(full.error, QStringLiteral("No space left on device"));
+        EXPECT_EQ(full.error, QStringLiteral("Kein freier Speicherplatz auf dem Gerät"));
         EXPECT_EQ(readAll(target), old);
         EXPECT_EQ(FilesIn(disk.path()),
                   (QStringList{QStringLiteral("chart.txt"), QStringLiteral("filler")}));

@@ -114,7 +114,7 @@ TEST_F(AppendLogLineTest, AFileSizeLimitLeavesNoTornLine) {
         result = AppendLogLine(log, "a line that does not fit whole");
     }
     EXPECT_EQ(result.status, LogAppend::Status::WriteFailed);
-    EXPECT_EQ(result.error, QStringLiteral("File too large"));
+    EXPECT_EQ(result.error, QStringLiteral("Datei zu groß"));
     EXPECT_EQ(readAll(log), before);
     EXPECT_EQ(AppendLogLine(log, "fits again").status, LogAppend::Status::Ok);
     EXPECT_EQ(readAll(log), before + "fits again\r\n");
@@ -132,7 +132,7 @@ TEST(AppendLogLineOnAFullDisk, NoTornLineAndLoggingResumesOnceSpaceIsFreed) {
 
     const LogAppend result = AppendLogLine(log, QByteArray(50, 'b'));
     EXPECT_EQ(result.status, LogAppend::Status::WriteFailed);
-    EXPECT_EQ(result.error, QStringLiteral("No space left on device"));
+    EXPECT_EQ(result.error, QStringLiteral("Kein freier Speicherplatz auf dem Gerät"));
     EXPECT_EQ(readAll(log), before);
 
     QFile::remove(disk.path() + QStringLiteral("/filler"));

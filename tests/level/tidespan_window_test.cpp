@@ -1,4 +1,3 @@
-#include "app/program_state.h"
 #include "chart/sample_chart.h"
 #include "level/level_state.h"
 #include "level_window_test.h"
@@ -118,14 +117,35 @@ TEST_F(TideSpanWindow, FullStoreSwitchesRecordingOff) {
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
 
+TEST(LevelDecode, IsAPureStepFromTelegramToReading) {
+    const FreshState<ResetLinkState, ResetLevelState> fresh;
+    const QDateTime time(QDate(2026, 12, 7), QTime(10, 15, 30));
+    const LevelReading tenths =
+        DecodeLevelTelegram(LevelTelegram(0, {1234, 1239, 123, 57}), false, time);
+    EXPECT_EQ(tenths.time, time);
+    EXPECT_EQ(tenths.percent, 57);
+    EXPECT_EQ(tenths.heightCm, 123);
+    EXPECT_EQ(tenths.distanceTenths, 1234);
+    EXPECT_EQ(tenths.volumeLitres, 1230);
+    EXPECT_EQ(tenths.volumeRows, (std::array<QString, 2>{"   1230 Liter", "     57 %"}));
+    EXPECT_EQ(tenths.heightRows, (std::array<QString, 2>{"DISTANZ:123.4 cm", "PEGEL  :123.9 cm"}));
+    const LevelReading whole = DecodeLevelTelegram(LevelTelegram(0, {250, 40, 0, 80}), true, time);
+    EXPECT_EQ(whole.heightCm, 40);
+    EXPECT_EQ(whole.heightTenths, 400);
+    EXPECT_EQ(whole.heightRows[1], QStringLiteral("PEGEL  :40.0 cm"));
+    // Decoding alone counts nothing and stores nothing.
+    EXPECT_EQ(levelTelegramCount, 0);
+    EXPECT_EQ(levelPercent, 0);
+}
+
 TEST(LevelDecode, WithoutAWindowOnlyLiveValuesAndTheCountChange) {
-    ResetProgramState();
+    const FreshState<ResetSettings, ResetLinkState, ResetLevelState> fresh;
+    WireLevelPath();
     levelRecords.recording = true;
     SendLevelTelegram({1000, 400, 3, 42});
     EXPECT_EQ(levelTelegramCount, 1);
     EXPECT_EQ(levelHeightCm, 40);
     EXPECT_EQ(levelRecords.count(), 0);
-    ResetProgramState();
 }
 
 } // namespace

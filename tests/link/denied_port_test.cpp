@@ -246,7 +246,7 @@ TEST_F(DeniedDevice, ComPortIsNoticedOnceAndTakenWhenAllowed) {
 TEST_F(DeniedDevice, BridgeIsNoticedOnceAndTakenWhenAllowed) {
     FakeBridgeTree tree;
     Cp210xBridges bridges(tree.sys(), tree.dev());
-    usbXpressSeam.install(&bridges);
+    const ScopedInstall<UsbXpress> installed(usbXpressSeam, bridges);
     settings.GL_COM = 0;
     const QString tty = QStringLiteral("ttyUSB0"), driver = QStringLiteral("cp210x");
     const QString device = tree.dev() + QLatin1Char('/') + tty;

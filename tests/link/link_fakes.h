@@ -19,8 +19,9 @@
 // Records what the links show; installs itself as linkIndicators for its lifetime.
 class FakeIndicators : public LinkIndicators {
 public:
-    FakeIndicators() { linkIndicators.install(this); }
-    ~FakeIndicators() override { linkIndicators.uninstall(this); }
+    FakeIndicators() = default;
+    FakeIndicators(const FakeIndicators&) = delete;
+    FakeIndicators& operator=(const FakeIndicators&) = delete;
 
     int scanUsb = 0, scanCom = 0, dataStream = 0;
     QString deviceCount = QStringLiteral("DEVICES: 0");
@@ -31,14 +32,18 @@ public:
     void toggleDataStream() override { ++dataStream; }
     void setDeviceCountText(const QString& text) override { deviceCount = text; }
     void setDeviceNameText(const QString& text) override { deviceName = text; }
+
+private:
+    const ScopedInstall<LinkIndicators> installed_{linkIndicators, *this};
 };
 
 // A scripted USBXpress library: one device (or none), a receive queue, calls counted
 // and logged with their arguments. Installs itself for its lifetime.
 class ScriptedUsbXpress : public UsbXpress {
 public:
-    ScriptedUsbXpress() { usbXpressSeam.install(this); }
-    ~ScriptedUsbXpress() override { usbXpressSeam.uninstall(this); }
+    ScriptedUsbXpress() = default;
+    ScriptedUsbXpress(const ScriptedUsbXpress&) = delete;
+    ScriptedUsbXpress& operator=(const ScriptedUsbXpress&) = delete;
 
     std::uint32_t devices = 0;
     std::string product = "CP2102 USB to UART Bridge Controller";
@@ -109,6 +114,8 @@ public:
     }
 
 private:
+    const ScopedInstall<UsbXpress> installed_{usbXpressSeam, *this};
+
     void note(const std::string& name, const QString& args) {
         ++calls[name];
         log << (args.isEmpty() ? QString::fromStdString(name)

@@ -109,7 +109,7 @@ TEST_F(PtyLink, Cp210xBridgeUnpluggedAndBack) {
     FakeBridgeTree tree;
     const QString tty = QStringLiteral("ttyUSB0"), driver = QStringLiteral("cp210x");
     Cp210xBridges bridges(tree.sys(), tree.dev());
-    usbXpressSeam.install(&bridges);
+    const ScopedInstall<UsbXpress> installed(usbXpressSeam, bridges);
     settings.GL_COM = 0;
 
     auto line = std::make_unique<PtyLine>();

@@ -100,7 +100,7 @@ TEST_F(SerialLink, ReadsOnlyWhenExactlyOneFrameWaits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ResetLinkState();
+        restartLinks();
         indicators.dataStream = 0;
         settings.CHK_V264 = c.legacy;
         comOpen = false;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 class UsbLink : public LinkTest {
@@ -64,7 +66,7 @@ TEST_F(UsbLink, ReadsOnlyWhenExactlyOneTelegramWaits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ResetLinkState();
+        restartLinks();
         indicators.dataStream = 0;
         usb->devices = 1;
         PollUsbReceiver(); // opens on an empty queue
@@ -139,15 +141,17 @@ TEST_F(UsbLink, FailedOpenIsRetriedEveryTick) {
 class SimulatedUsb : public UsbLink {
 protected:
     SimulatedReceiver* install(const StreamOptions& options = {}) {
+        installed.reset();
         sim = std::make_unique<SimulatedReceiver>(options, [this] { return nowMs; });
-        usbXpressSeam.install(sim.get());
+        installed.emplace(usbXpressSeam, *sim);
         return sim.get();
     }
     void TearDown() override {
-        usbXpressSeam.uninstall(sim.get());
+        installed.reset();
         UsbLink::TearDown();
     }
     std::unique_ptr<SimulatedReceiver> sim;
+    std::optional<ScopedInstall<UsbXpress>> installed;
     // Runs `n` ticks 100 ms apart.
     void ticks(int n) {
         for (int i = 0; i < n; ++i) {
@@ -175,8 +179,7 @@ TEST_F(SimulatedUsb, CrcErrorsAndBurstsReachTheLinkAsSuch) {
     EXPECT_EQ(okCount, 0);
     EXPECT_GE(crcErrorCount, 7);
 
-    ResetLinkState();
-    usbOpen = false;
+    restartLinks();
     install({.burstRatio = 1.0});
     ticks(20);
     EXPECT_EQ(okCount + crcErrorCount, 0); // every burst is discarded

@@ -93,9 +93,9 @@ TEST(AtomicFile, TargetThatCannotBeCreatedFailsAtOpenWithTheReason) {
         QString path;
         const char* reason;
     } cases[] = {
-        {dir.filePath("folder"), "Is a directory"},
-        {dir.filePath("to-folder"), "Is a directory"},
-        {dir.filePath("missing/chart.txt"), "No such file or directory"},
+        {dir.filePath("folder"), "Ist ein Verzeichnis"},
+        {dir.filePath("to-folder"), "Ist ein Verzeichnis"},
+        {dir.filePath("missing/chart.txt"), "Datei oder Verzeichnis nicht gefunden"},
     };
     for (const auto& c : cases) {
         const AtomicWriteResult result = WriteFileAtomically(c.path, "x");
@@ -193,7 +193,7 @@ TEST(AtomicFileFaults, FullDiskKeepsTheOldFile) {
     for (const qsizetype size : {kSmallSave, kLargeSave}) {
         const AtomicWriteResult result = WriteFileAtomically(path, someLines(size));
         EXPECT_EQ(result.status, AtomicWriteResult::Status::WriteFailed) << size;
-        EXPECT_EQ(result.error, "No space left on device") << size;
+        EXPECT_EQ(result.error, "Kein freier Speicherplatz auf dem Gerät") << size;
         EXPECT_EQ(readFile(path), old) << size;
         EXPECT_EQ(FilesIn(disk.path()), (QStringList{"chart.txt", "filler"})) << size;
     }
@@ -204,7 +204,7 @@ TEST(AtomicFileFaults, FullDiskKeepsTheOldFile) {
     for (int i = 0; i < 100 && written; ++i)
         written = file.write(someLines(100));
     EXPECT_FALSE(written && file.commit());
-    EXPECT_EQ(file.errorString(), "No space left on device");
+    EXPECT_EQ(file.errorString(), "Kein freier Speicherplatz auf dem Gerät");
     EXPECT_EQ(readFile(path), old);
 }
 
@@ -232,7 +232,7 @@ TEST(AtomicFileFaults, FileSizeLimitKeepsTheOldFile) {
             limit);
         EXPECT_TRUE(child.exited) << size;
         EXPECT_EQ(child.code, 0) << size;
-        EXPECT_EQ(child.output, "File too large") << size;
+        EXPECT_EQ(child.output, "Datei zu groß") << size;
         EXPECT_EQ(readFile(path), old) << size;
         EXPECT_EQ(FilesIn(dir.path()), QStringList{"chart.txt"}) << size;
     }
@@ -292,5 +292,5 @@ TEST(AtomicFile, SavesUnderTheLongestNamesTheFolderTakes) {
     QTemporaryDir dir;
     const AtomicWriteResult tooLong = WriteFileAtomically(dir.filePath(QString(256, u'c')), "x");
     EXPECT_EQ(tooLong.status, AtomicWriteResult::Status::CreateFailed);
-    EXPECT_EQ(tooLong.error, "File name too long");
+    EXPECT_EQ(tooLong.error, "Dateiname zu lang");
 }

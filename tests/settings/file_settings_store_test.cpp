@@ -154,7 +154,7 @@ TEST_F(FileSettingsStoreTest, SavingKeepsForeignValuesAndKeys) {
 }
 
 // A damaged file never stops loading: what can be read is used, the rest is missing, and
-// the file is kept aside without overwriting an earlier one.
+// the file is kept aside without overwriting an earlier one; one notice names it.
 TEST_F(FileSettingsStoreTest, DamagedFileIsReadAsFarAsPossibleAndSetAside) {
     const QByteArray damaged[] = {
         "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Velcor_Monidesk]\r\n"
@@ -168,10 +168,11 @@ TEST_F(FileSettingsStoreTest, DamagedFileIsReadAsFarAsPossibleAndSetAside) {
         FileSettingsStore store(path());
         std::vector<std::string> messages;
         LoadSettings(store, s, [&](const std::string& m) { messages.push_back(m); });
-        EXPECT_TRUE(messages.empty());
         EXPECT_EQ(s.TNAME1, i == 0 ? "Nord" : "");
         EXPECT_EQ(s.TERM_ADR, 0);
         const QString aside = path() + (i == 0 ? ".bad" : ".bad2");
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find("'" + aside.toStdString() + "'"), std::string::npos);
         EXPECT_EQ(store.setAsidePath(), aside);
         EXPECT_EQ(readFile(aside), damaged[i]);
         EXPECT_FALSE(QFile::exists(path()));
@@ -192,7 +193,7 @@ TEST_F(FileSettingsStoreTest, UnwritableStoreReportsTheFirstValue) {
     LoadSettings(loader, loaded, {});
     const auto messages = saveAll(Settings{});
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Fehler beim Setzen der Daten für 'TLOG_PATH'");
+    EXPECT_EQ(messages[0], "Fehler beim Setzen der Daten für 'TLOG_PATH': Ist kein Verzeichnis");
 }
 
 TEST_F(FileSettingsStoreTest, FailedCommitLeavesTheOldFileIntact) {
@@ -208,7 +209,7 @@ TEST_F(FileSettingsStoreTest, FailedCommitLeavesTheOldFileIntact) {
     std::vector<std::string> messages;
     SaveSettings(store, changed, [&](const std::string& m) { messages.push_back(m); });
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "Fehler beim Setzen der Daten für 'TLOG_PATH'");
+    EXPECT_EQ(messages[0], "Fehler beim Setzen der Daten für 'TLOG_PATH': Vorgang abgebrochen");
     EXPECT_EQ(readFile(path()), before);
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files), QStringList{"settings.reg"});
 }
@@ -268,7 +269,7 @@ Settings changedSettings() {
     return s;
 }
 
-const std::string kSetError = "Fehler beim Setzen der Daten für 'TLOG_PATH'";
+const std::string kSetError = "Fehler beim Setzen der Daten für 'TLOG_PATH': ";
 
 } // namespace
 
@@ -296,7 +297,7 @@ TEST_F(FileSettingsStoreTest, SpecialFilesAreLeftAsTheyAre) {
              file.write("Windows Registry Editor Version 5.00\r\n");
              file.resize(kMaxSettingsFileBytes + 1); // sparse: no disk space taken
          },
-         "die Datei ist größer als 16 MB"},
+         "die Datei ist größer als 1 MB"},
     };
     for (const auto& c : cases) {
         QDir(folder()).removeRecursively();
@@ -354,7 +355,7 @@ TEST_F(FileSettingsStoreTest, UnreadableFileIsLeftAsItIs) {
         GTEST_SKIP() << "cannot give up root's rights here";
     EXPECT_EQ(child.output, "start values|Fehler beim Lesen der Einstellungen aus '" +
                                 file.toStdString() +
-                                "': Permission denied.\nEs gelten die Grundeinstellungen; beim "
+                                "': Keine Berechtigung.\nEs gelten die Grundeinstellungen; beim "
                                 "Beenden wird nichts gespeichert.");
     ASSERT_TRUE(QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(readFile(path()), before);
@@ -483,9 +484,10 @@ TEST_F(FileSettingsStoreTest, RandomSettingsSurviveSaveAndLoad) {
     }
 }
 
-// A full disk, for real: the save reports the store's message, the old settings.reg stays
-// byte for byte and no temporary file is left. The small save fits in any write buffer
-// (only its flush fails), the large one is many times larger.
+// A full disk, for real: the save reports the store's message with the reason, the old
+// settings.reg stays byte for byte and no temporary file is left. The small save fits in
+// any write buffer (only its flush fails), the large one (a path as long as any) is many
+// times larger.
 TEST(FileSettingsStoreFaults, FullDiskKeepsTheOldSettings) {
     SmallTmpfs disk;
     if (!disk.mounted())
@@ -494,12 +496,14 @@ TEST(FileSettingsStoreFaults, FullDiskKeepsTheOldSettings) {
     ASSERT_TRUE(save(path, Settings{}).empty());
     const QByteArray before = bytesOf(path);
     ASSERT_TRUE(disk.fill());
-    for (const std::size_t pathLength : {std::size_t(20), std::size_t(1'000'000)}) {
+    for (const std::size_t pathLength : {std::size_t(20), kMaxTextBytes}) {
         Settings changed = changedSettings();
         changed.TLOG_PATH = std::string(pathLength, 'p');
         QString reason;
-        EXPECT_EQ(save(path, changed, &reason), Messages{kSetError}) << pathLength;
-        EXPECT_EQ(reason, "No space left on device") << pathLength;
+        EXPECT_EQ(save(path, changed, &reason),
+                  Messages{kSetError + "Kein freier Speicherplatz auf dem Gerät"})
+            << pathLength;
+        EXPECT_EQ(reason, "Kein freier Speicherplatz auf dem Gerät") << pathLength;
         EXPECT_EQ(bytesOf(path), before) << pathLength;
         EXPECT_EQ(FilesIn(disk.path() + "/Velcor_Monidesk"), QStringList{"settings.reg"});
     }
@@ -512,7 +516,7 @@ TEST(FileSettingsStoreFaults, FileSizeLimitKeepsTheOldSettings) {
     const QString path = dir.filePath("settings.reg");
     ASSERT_TRUE(save(path, Settings{}).empty());
     const QByteArray before = bytesOf(path);
-    for (const std::size_t pathLength : {std::size_t(20), std::size_t(1'000'000)}) {
+    for (const std::size_t pathLength : {std::size_t(20), kMaxTextBytes}) {
         Settings changed = changedSettings();
         changed.TLOG_PATH = std::string(pathLength, 'p');
         const ChildResult child = RunInChild(
@@ -523,7 +527,7 @@ TEST(FileSettingsStoreFaults, FileSizeLimitKeepsTheOldSettings) {
             },
             before.size() - 300);
         EXPECT_TRUE(child.exited) << pathLength;
-        EXPECT_EQ(child.output, kSetError + "|File too large") << pathLength;
+        EXPECT_EQ(child.output, kSetError + "Datei zu groß|Datei zu groß") << pathLength;
         EXPECT_EQ(bytesOf(path), before) << pathLength;
         EXPECT_EQ(FilesIn(dir.path()), QStringList{"settings.reg"}) << pathLength;
     }

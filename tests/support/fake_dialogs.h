@@ -9,11 +9,12 @@
 #include <deque>
 
 // Answers dialogs without a modal loop and records what was shown. Installs itself for
-// its lifetime.
+// its lifetime; a nested one puts the outer one back when it goes.
 class FakeDialogs : public Dialogs {
 public:
-    FakeDialogs() { dialogsSeam.install(this); }
-    ~FakeDialogs() override { dialogsSeam.uninstall(this); }
+    FakeDialogs() = default;
+    FakeDialogs(const FakeDialogs&) = delete;
+    FakeDialogs& operator=(const FakeDialogs&) = delete;
 
     QStringList messages;            // message() texts, in order
     QStringList errors;              // error() texts, in order
@@ -62,6 +63,8 @@ public:
     }
 
 private:
+    const ScopedInstall<Dialogs> installed_{dialogsSeam, *this};
+
     static QString next(std::deque<QString>& answers) {
         if (answers.empty())
             return {};

@@ -1,8 +1,6 @@
 // Runs every test inside one offscreen QApplication, with the per-user folders pointed
 // at a scratch directory so no test touches the real settings.
-#include "app/dispatch.h"
-#include "app/monidesk.h"
-#include "link/telegram.h"
+#include "platform/resources.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -36,8 +34,6 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Velcor"));
     QApplication::setQuitOnLastWindowClosed(false);
     InitResources();
-    // Checked telegrams reach the decoders, as in the program.
-    SetTelegramDispatcher(DispatchTelegram);
 
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,9 +1,8 @@
 #include "alarm/check_alarms.h"
+#include "support/fresh_state.h"
 #include "temperature/temperature_decode.h"
 #include "temperature/temperature_state.h"
 #include "temperature_telegrams.h"
-
-#include "app/program_state.h"
 
 #include <gtest/gtest.h>
 
@@ -44,19 +43,12 @@ public:
         highRange[channel] = high;
         calls << QStringLiteral("range%1").arg(channel);
     }
-    void recordSample() override { calls << QStringLiteral("record"); }
+    void recordSample(const QDateTime&) override { calls << QStringLiteral("record"); }
 };
 
-class Decode : public ::testing::Test {
+class Decode : public ::testing::Test, protected FreshState<ResetTemperatureTests> {
 protected:
-    void SetUp() override {
-        ResetProgramState();
-        temperatureDisplay.install(&display);
-    }
-    void TearDown() override {
-        temperatureDisplay.uninstall(&display);
-        ResetProgramState();
-    }
+    void SetUp() override { WireTemperaturePath(&display); }
     FakeDisplay display;
 };
 
@@ -93,6 +85,25 @@ TEST(TemperatureText, ExactTenthUpToFourDigits) {
                                      .arg(magnitude % 10);
         ASSERT_EQ(TemperatureText(raw / 10.0), expected) << raw;
     }
+}
+
+TEST(TemperatureDecode, ArePureStepsFromTelegramToReading) {
+    const FreshState<ResetLinkState, ResetTemperatureState> fresh;
+    const QDateTime time(QDate(2026, 12, 7), QTime(14, 0, 0));
+    const TemperatureReading second = DecodeTemperatureTelegram1(
+        TemperatureTelegram(kTestTermAdr, kTypeTemperature1, {21.5, -0.1, 150.0, 999.9}), time);
+    EXPECT_EQ(second.time, time);
+    EXPECT_EQ(second.firstChannel, 5);
+    EXPECT_EQ(second.celsius, (std::array<double, 4>{21.5, -0.1, 150.0, 999.9}));
+    const StatusReading status =
+        DecodeStatusTelegram(StatusTelegram(kTestTermAdr, 0x3C, 0x02), time);
+    EXPECT_TRUE(status.alarm() && status.sensorError());
+    EXPECT_EQ(status.status, 0x3C);
+    EXPECT_FALSE(status.highRange7);
+    EXPECT_TRUE(status.highRange8);
+    // Decoding alone counts nothing and stores nothing.
+    EXPECT_EQ(tempTelegramCount, 0);
+    EXPECT_EQ(liveTemperatures, (std::array<double, kTempChannels>{}));
 }
 
 TEST_F(Decode, TypeZeroFillsChannelsOneToFourAndTogglesTheLed) {
@@ -185,7 +196,8 @@ TEST_F(Decode, StatusTelegramOrderWithRecording) {
 }
 
 TEST_F(Decode, WithoutADisplayOnlyLiveValuesAndCountsChange) {
-    temperatureDisplay.uninstall(&display);
+    ResetTemperatureTests();
+    WireTemperaturePath(); // the live values and the alarm check, but no display
     tempRecords.recording = true;
     SendTemperatureTelegram(kTypeTemperature1, {0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x00});
     SendStatusTelegram(0x08, 0x03);

@@ -4,6 +4,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
 #include "support/file_faults.h"
+#include "support/fresh_state.h"
 #include "support/scratch_files.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
@@ -27,17 +28,15 @@ QByteArray termoLogLine(int i) {
         .toLatin1();
 }
 
-class HeatSpanFilesTest : public testing::Test, protected ScratchFiles {
+class HeatSpanFilesTest : public testing::Test,
+                          protected FreshState<ResetTemperatureTests>,
+                          protected ScratchFiles {
 protected:
     FakeDialogs fake;
     TfmTermo window;
 
-    void SetUp() override {
-        tempRecords.reset();
-        ErrorReport::Reset();
-        settings.TCHART_PATH.clear();
-    }
-    void TearDown() override { tempRecords.reset(); }
+    void SetUp() override { WireTemperaturePath(&window); }
+    void TearDown() override { ResetTemperatureTests(); } // the consumers go before the window
 
     void record(int count) {
         for (int i = 0; i < count; ++i)
@@ -264,7 +263,7 @@ TEST_F(HeatSpanFilesTest, FailedSaveKeepsTheOldFileAndReportsIt) {
         save(path("old.txt"));
     }
     EXPECT_EQ(fake.errors, QStringList{QStringLiteral("Fehler beim Schreiben der Datei ") +
-                                       path("old.txt") + QStringLiteral(": File too large")});
+                                       path("old.txt") + QStringLiteral(": Datei zu groß")});
     EXPECT_EQ(read(path("old.txt")), QByteArray("old\r\n"));
     EXPECT_EQ(tempRecords.count(), 40);
 }

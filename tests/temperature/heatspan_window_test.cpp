@@ -1,6 +1,6 @@
 #include "support/fake_clock.h"
 #include "support/fake_dialogs.h"
-#include "support/german_program_test.h"
+#include "support/german_test.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_chart.h"
 #include "temperature/temperature_state.h"
@@ -22,15 +22,15 @@ void FillTempRecords(int count) {
         tempRecords.append(QByteArrayLiteral("07.12.2026  ,  13:00:00  ,  TermoLog"));
 }
 
-class HeatSpanWindow : public GermanProgramTest {
+class HeatSpanWindow : public GermanTest<ResetTemperatureTests> {
 protected:
     void SetUp() override {
-        GermanProgramTest::SetUp();
         window = std::make_unique<TfmTermo>();
+        WireTemperaturePath(window.get());
     }
     void TearDown() override {
+        ResetTemperatureTests(); // the consumers go before the window
         window.reset();
-        GermanProgramTest::TearDown();
     }
 
     ThermometerGauge& gauge(int channel) { return *window->iTerm.at(channel - 1); }
