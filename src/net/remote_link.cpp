@@ -14,9 +14,10 @@ bool FeedRemoteTelegram(const QByteArray& bytes) {
     if (bytes.size() != kTelegramSize)
         return false;
     CountUp(remoteTelegramCount);
-    std::copy(bytes.cbegin(), bytes.cend(), rxTelegram.begin());
+    Telegram telegram{};
+    std::copy(bytes.cbegin(), bytes.cend(), telegram.begin());
     feeding = true;
-    const bool passed = AcceptTelegram();
+    const bool passed = AcceptTelegram(telegram);
     feeding = false;
     return passed;
 }

@@ -7,7 +7,7 @@
 #include "net/publisher.h"
 #include "net/remote_link.h"
 
-#include "app/program_state.h"
+#include "decoding_station.h"
 #include "link/heatspan_telegram.h"
 #include "link/telegram.h"
 #include "settings/settings.h"
@@ -333,8 +333,7 @@ TEST_F(PublisherTest, RenamedChannelIsAnnouncedAgain) {
 // A telegram from the remote link takes the road of one from USB or COM: checked, counted,
 // dispatched to its decoder.
 TEST(RemoteLinkTest, FedTelegramsAreCheckedCountedAndDecoded) {
-    ResetProgramState();
-    ResetRemoteLinkState();
+    FreshDecodingStation();
     settings.TERM_ADR = 17;
     const Telegram telegram = TemperatureTelegram(17, kTypeTemperature0, {21.5, -0.1, 3.0, 4.0});
     EXPECT_TRUE(FeedRemoteTelegram(QByteArray(reinterpret_cast<const char*>(telegram.data()), 12)));
@@ -348,5 +347,5 @@ TEST(RemoteLinkTest, FedTelegramsAreCheckedCountedAndDecoded) {
     EXPECT_EQ(remoteTelegramCount, 2);
     EXPECT_EQ(liveTemperatures[0], 21.5);
     EXPECT_EQ(liveTemperatures[1], -0.1);
-    ResetProgramState();
+    ResetStationLayers();
 }

@@ -7,7 +7,7 @@
 #include "net/network_station.h"
 #include "net/remote_link.h"
 
-#include "app/program_state.h"
+#include "decoding_station.h"
 #include "level/level_state.h"
 #include "link/heatspan_telegram.h"
 #include "link/telegram.h"
@@ -311,8 +311,7 @@ TEST(StationTest, RemoteLinkFeedsASecondStation) {
     second.apply(remote, {});
     ASSERT_TRUE(WaitConnected(first));
     ASSERT_TRUE(WaitConnected(second));
-    ResetProgramState();
-    ResetRemoteLinkState();
+    FreshDecodingStation();
     // Until the subscription stands, a telegram no decoder takes.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -321,8 +320,7 @@ TEST(StationTest, RemoteLinkFeedsASecondStation) {
         },
         kWaitMs));
     QTest::qWait(200);
-    ResetProgramState();
-    ResetRemoteLinkState();
+    FreshDecodingStation();
     settings.TERM_ADR = 17;
     settings.LEV_ADR = 3;
     const Telegram sent[] = {
@@ -344,5 +342,5 @@ TEST(StationTest, RemoteLinkFeedsASecondStation) {
     EXPECT_EQ(levelPercent, 57);
     EXPECT_EQ(levelHeightRaw, 567);
     EXPECT_EQ(levelDistanceRaw, 1234);
-    ResetProgramState();
+    ResetStationLayers();
 }
