@@ -89,6 +89,7 @@ public:
 
     bool open() override { return inner_.open(); }
     std::string openError() const override { return inner_.openError(); }
+    std::string openNotice() const override { return inner_.openNotice(); }
     StoredValue read(const std::string& name) override { return inner_.read(name); }
     bool writeString(const std::string& name, const std::string& value) override {
         return note(inner_.writeString(name, value));
