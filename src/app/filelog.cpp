@@ -128,9 +128,9 @@ QString loggerStatus(const char* name, bool enabled, const DataLoggerState& stat
     if (!state.resumedAt.isValid())
         return prefix + QStringLiteral("schreibt");
     // The gap the last pause left in the file.
-    return prefix + QStringLiteral("schreibt, Lücke %1 – %2")
-                        .arg(moment(state.pausedAt, state.turn),
-                             moment(state.resumedAt, state.turn));
+    return prefix +
+           QStringLiteral("schreibt, Lücke %1 – %2")
+               .arg(moment(state.pausedAt, state.turn), moment(state.resumedAt, state.turn));
 }
 
 } // namespace

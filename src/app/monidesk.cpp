@@ -5,6 +5,7 @@
 #include "app/diagnose.h"
 #include "app/dispatch.h"
 #include "app/filelog.h"
+#include "app/network_wiring.h"
 #include "app/start_unit.h"
 #include "platform/error_report.h"
 #include "platform/window_frame.h"
@@ -45,8 +46,12 @@ namespace {
 //   front before a full record store can hold it up with its message;
 // - a level reading: the live level values, then the level window (which records them),
 //   then the LevelLog logger learns that it arrived;
-// - a checked telegram (acceptedTelegrams, before the dispatcher): nobody yet.
-// Whatever else wants readings (a publisher, an export) is attached after these.
+// - a checked telegram (acceptedTelegrams, before the dispatcher): nobody here.
+// The network station's consumers come after all of these (AttachNetworkConsumers): a
+// temperature or status reading goes to the publisher as a HeatSpan state built from the
+// live temperatures it has just updated, a level reading as a TideSpan state, and a checked
+// telegram from USB or COM is published raw. Whatever else wants readings (an export) is
+// attached after those.
 void attachConsumers() {
     temperatureReadings.attach(StoreLiveTemperatures);
     temperatureReadings.attach([window = fmTermo](const TemperatureReading& reading) {
@@ -89,14 +94,17 @@ void CreateWindows() {
     fmAlarm = new TfmAlarm;
     fmFilelog = new TfmFilelog;
     passwordKeeper = new PasswordKeeper;
-    passwordKeeper->load();
     fmNetwork = new TfmNetwork(networkSettings, *passwordKeeper);
+    // Publishing starts once the password is there (loaded() also when there is none).
+    CreateNetworkStation();
+    passwordKeeper->load();
 
     // What the lower layers report, where checked telegrams go and who gets their readings.
     linkIndicators.install(fmDiagnose);
     alarmResponse.install(fmTermo);
     SetTelegramDispatcher(DispatchTelegram);
     attachConsumers();
+    AttachNetworkConsumers();
     SetLinkNoticeHook(ErrorReport::ReportLater);
     // The windows among each other.
     QObject::connect(fmSetup, &TfmSetup::closed, fmStart, &TfmStart::ApplyChannelNames);
@@ -129,7 +137,8 @@ void DestroyWindows() {
     SetTelegramDispatcher({});
     detachConsumers();
     SetLinkNoticeHook({});
-    destroy(fmNetwork); // what was typed last goes to the keeper and the settings
+    DestroyNetworkStation(); // the broker learns at once that this station is offline
+    destroy(fmNetwork);      // what was typed last goes to the keeper and the settings
     destroy(passwordKeeper);
     destroy(fmFilelog);
     destroy(fmAlarm);

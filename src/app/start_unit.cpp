@@ -4,6 +4,7 @@
 #include "app/diagnose.h"
 #include "app/filelog.h"
 #include "app/monidesk.h"
+#include "app/network_wiring.h"
 #include "level/tidespan.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
@@ -143,6 +144,7 @@ void TfmStart::Timer2Timer() {
     ErrorReport::RunTick([] {
         PollUsbReceiver();
         PollSerialReceiver(fmSerial);
+        PollRemoteLink();
         if (fmDiagnose)
             fmDiagnose->l_incount->setText(StatusLine());
         if (settings.CHK_TERMLOG && fmFilelog)

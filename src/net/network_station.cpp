@@ -5,8 +5,7 @@
 
 NetworkStation::NetworkStation(const QString& outboxRoot, QObject* parent)
     : QObject(parent), outboxRoot_(outboxRoot) {
-    connect(&client_, &MqttClient::telegramReceived, this,
-            [](const QByteArray& bytes) { FeedRemoteTelegram(bytes); });
+    connect(&client_, &MqttClient::telegramReceived, this, &QueueRemoteTelegram);
 }
 
 NetworkStation::~NetworkStation() {

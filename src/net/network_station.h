@@ -12,9 +12,9 @@
 #include <memory>
 
 // The station on the network as the program holds it: the broker connection, one outbox per
-// instrument and the publisher, wired together, and the remote link feeding telegrams from
-// another station into the dispatch. The program hands it every reading and every checked
-// telegram; it does nothing with them while publishing is off.
+// instrument and the publisher, wired together, and the remote link queueing telegrams from
+// another station for the poll tick (DrainRemoteTelegrams). The program hands it every reading and
+// every checked telegram; it does nothing with them while publishing is off.
 class NetworkStation : public QObject {
     Q_OBJECT
 public:

@@ -316,10 +316,12 @@ TEST(StationTest, RemoteLinkFeedsASecondStation) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             first.publishTelegram(Telegram{});
+            DrainRemoteTelegrams(); // as the poll tick does
             return remoteTelegramCount > 0;
         },
         kWaitMs));
     QTest::qWait(200);
+    DrainRemoteTelegrams();
     FreshDecodingStation();
     settings.TERM_ADR = 17;
     settings.LEV_ADR = 3;
@@ -332,7 +334,12 @@ TEST(StationTest, RemoteLinkFeedsASecondStation) {
     };
     for (const Telegram& telegram : sent)
         first.publishTelegram(telegram);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return remoteTelegramCount >= 5; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            DrainRemoteTelegrams();
+            return remoteTelegramCount >= 5;
+        },
+        kWaitMs));
     EXPECT_EQ(okCount, 5);
     EXPECT_EQ(crcErrorCount, 0);
     EXPECT_EQ(tempTelegramCount, 3);
