@@ -29,7 +29,7 @@ Led* makeLed(QWidget* parent) {
 } // namespace
 
 TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
-    MakeFixedWindow(this, QStringLiteral("Diagnose"), 513, 372);
+    MakeFixedWindow(this, QStringLiteral("Diagnose"), 513, 392);
 
     auto* scan = new QGroupBox(QStringLiteral("DATASCAN"), this);
     scan->setGeometry(8, 6, 120, 112);
@@ -75,7 +75,7 @@ TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
     // The broker connection in words (its last error while it fails) and the outboxes'
     // figures; the station and the tick keep them current.
     auto* network = new QGroupBox(QStringLiteral("NETZWERK"), this);
-    network->setGeometry(8, 282, 497, 82);
+    network->setGeometry(8, 282, 497, 102);
     l_network = monoLabel(QStringLiteral("Netzwerk: aus"), network);
     l_network->setWordWrap(true);
     l_outbox = monoLabel(QStringLiteral("Outbox: 0 wartend, 0 verworfen"), network);
