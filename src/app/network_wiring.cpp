@@ -24,6 +24,9 @@ namespace {
 
 // The last status reading's bits: every HeatSpan state carries them once one has come.
 std::optional<HeatSpanStatus> lastStatus;
+// The channels a reading has brought since the start: the live temperatures of the others
+// are the start's zeros, no measurement, and go out as "no value".
+std::array<bool, kHeatSpanChannels> channelSeen{};
 
 HeatSpanStatus StatusOf(const StatusReading& reading) {
     HeatSpanStatus status;
@@ -42,7 +45,11 @@ HeatSpanState HeatSpanNow(const QDateTime& time) {
     std::array<QString, kHeatSpanChannels> names;
     for (int n = 1; n <= kHeatSpanChannels; ++n)
         names[n - 1] = FromStoredText(settings.channelName(n));
-    return HeatSpanStateOf(time, liveTemperatures, names, lastStatus);
+    HeatSpanState state = HeatSpanStateOf(time, liveTemperatures, names, lastStatus);
+    for (int i = 0; i < kHeatSpanChannels; ++i)
+        if (!channelSeen[i])
+            state.temperatures[i].reset();
+    return state;
 }
 
 void applyNetwork() {
@@ -89,6 +96,8 @@ void CreateNetworkStation() {
 
 void AttachNetworkConsumers() {
     temperatureReadings.attach([](const TemperatureReading& reading) {
+        for (int i = 0; i < kWordsPerTelegram; ++i)
+            channelSeen[reading.firstChannel - 1 + i] = true;
         networkStation->publishHeatSpan(HeatSpanNow(reading.time));
     });
     statusReadings.attach([](const StatusReading& reading) {
@@ -111,6 +120,7 @@ void DestroyNetworkStation() {
     delete networkStation;
     networkStation = nullptr;
     lastStatus.reset();
+    channelSeen.fill(false);
 }
 
 void PollRemoteLink() {
