@@ -123,6 +123,7 @@ TEST_F(NetworkWindow, PasswordGoesToTheKeeperAndIsNotShownBack) {
 TEST_F(NetworkWindow, PasswordThatCannotBeKeptIsToldOnce) {
     const QString folder = QFileInfo(PasswordKeeper::fallbackFilePath()).absolutePath();
     QDir(folder).removeRecursively();
+    QDir().mkpath(QFileInfo(folder).absolutePath()); // a fresh home has no parent yet
     QFile blocker(folder);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
