@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "temperature/temperature_state.h"
 
+#include <algorithm>
 #include <optional>
 
 NetworkStation* networkStation = nullptr;
@@ -24,9 +25,14 @@ namespace {
 
 // The last status reading's bits: every HeatSpan state carries them once one has come.
 std::optional<HeatSpanStatus> lastStatus;
-// The channels a reading has brought since the start: the live temperatures of the others
-// are the start's zeros, no measurement, and go out as "no value".
+// The channels a reading has brought since the start. Until both halves have come, the live
+// temperatures of the others are the start's zeros, no measurement: no state goes out (a
+// "no value" there would flag a sensor error for a moment).
 std::array<bool, kHeatSpanChannels> channelSeen{};
+
+bool AllChannelsSeen() {
+    return std::all_of(channelSeen.cbegin(), channelSeen.cend(), [](bool seen) { return seen; });
+}
 
 HeatSpanStatus StatusOf(const StatusReading& reading) {
     HeatSpanStatus status;
@@ -45,11 +51,7 @@ HeatSpanState HeatSpanNow(const QDateTime& time) {
     std::array<QString, kHeatSpanChannels> names;
     for (int n = 1; n <= kHeatSpanChannels; ++n)
         names[n - 1] = FromStoredText(settings.channelName(n));
-    HeatSpanState state = HeatSpanStateOf(time, liveTemperatures, names, lastStatus);
-    for (int i = 0; i < kHeatSpanChannels; ++i)
-        if (!channelSeen[i])
-            state.temperatures[i].reset();
-    return state;
+    return HeatSpanStateOf(time, liveTemperatures, names, lastStatus);
 }
 
 void applyNetwork() {
@@ -98,11 +100,13 @@ void AttachNetworkConsumers() {
     temperatureReadings.attach([](const TemperatureReading& reading) {
         for (int i = 0; i < kWordsPerTelegram; ++i)
             channelSeen[reading.firstChannel - 1 + i] = true;
-        networkStation->publishHeatSpan(HeatSpanNow(reading.time));
+        if (AllChannelsSeen())
+            networkStation->publishHeatSpan(HeatSpanNow(reading.time));
     });
     statusReadings.attach([](const StatusReading& reading) {
         lastStatus = StatusOf(reading);
-        networkStation->publishHeatSpan(HeatSpanNow(reading.time));
+        if (AllChannelsSeen())
+            networkStation->publishHeatSpan(HeatSpanNow(reading.time));
     });
     levelReadings.attach([](const LevelReading& reading) {
         networkStation->publishTideSpan(
