@@ -330,6 +330,25 @@ TEST_F(PublisherTest, RenamedChannelIsAnnouncedAgain) {
     EXPECT_TRUE(configs().isEmpty());
 }
 
+// Telegrams that pile up between two ticks are kept up to the bound; past it the oldest go,
+// counted, and the tick hands over the newest in the order they came.
+TEST(RemoteLinkTest, QueueKeepsTheNewestUpToItsBound) {
+    FreshDecodingStation();
+    settings.TERM_ADR = 17;
+    for (int n = 0; n < 70; ++n) {
+        const Telegram telegram =
+            TemperatureTelegram(17, kTypeTemperature0, {double(n), 0.0, 0.0, 0.0});
+        QueueRemoteTelegram(QByteArray(reinterpret_cast<const char*>(telegram.data()), 12));
+    }
+    EXPECT_EQ(okCount, 0); // nothing before the tick
+    EXPECT_EQ(DrainRemoteTelegrams(), 64);
+    EXPECT_EQ(remoteDroppedCount, 6);
+    EXPECT_EQ(okCount, 64);
+    EXPECT_EQ(liveTemperatures[0], 69.0); // the last one came last
+    EXPECT_EQ(DrainRemoteTelegrams(), 0);
+    ResetStationLayers();
+}
+
 // A telegram from the remote link takes the road of one from USB or COM: checked, counted,
 // dispatched to its decoder.
 TEST(RemoteLinkTest, FedTelegramsAreCheckedCountedAndDecoded) {
