@@ -29,14 +29,16 @@ Led* makeLed(QWidget* parent) {
 } // namespace
 
 TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
-    MakeFixedWindow(this, QStringLiteral("Diagnose"), 513, 268);
+    MakeFixedWindow(this, QStringLiteral("Diagnose"), 513, 392);
 
     auto* scan = new QGroupBox(QStringLiteral("DATASCAN"), this);
-    scan->setGeometry(8, 6, 120, 96);
+    scan->setGeometry(8, 6, 120, 112);
     led_scanusb = makeLed(scan);
     led_scancom = makeLed(scan);
+    led_scannet = makeLed(scan); // the remote link: telegrams of another station
     auto* scanLayout = new QVBoxLayout(scan);
-    for (auto [led, caption] : {std::pair{led_scanusb, "USB"}, std::pair{led_scancom, "COM"}}) {
+    for (auto [led, caption] : {std::pair{led_scanusb, "USB"}, std::pair{led_scancom, "COM"},
+                                std::pair{led_scannet, "NETZ"}}) {
         auto* row = new QHBoxLayout;
         row->addWidget(led);
         row->addWidget(new QLabel(QString::fromLatin1(caption), scan));
@@ -45,7 +47,7 @@ TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
     }
 
     auto* receivers = new QGroupBox(QStringLiteral("USB-RECEIVERS"), this);
-    receivers->setGeometry(136, 6, 369, 96);
+    receivers->setGeometry(136, 6, 369, 112);
     l_devcount = monoLabel(QStringLiteral("DEVICES: 0"), receivers);
     l_devname = monoLabel(QStringLiteral("NAME: NONE."), receivers);
     auto* receiverLayout = new QVBoxLayout(receivers);
@@ -53,7 +55,7 @@ TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
     receiverLayout->addWidget(l_devname);
 
     auto* stream = new QGroupBox(QStringLiteral("DATA-STREAM"), this);
-    stream->setGeometry(8, 108, 497, 64);
+    stream->setGeometry(8, 124, 497, 64);
     led_datastream = makeLed(stream);
     l_incount = monoLabel(QStringLiteral("-/-"), stream);
     auto* streamLayout = new QHBoxLayout(stream);
@@ -63,12 +65,36 @@ TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
     // Whether each data logger writes, waits for its first readings or pauses for a silent
     // transmitter; the tick keeps it current.
     auto* loggers = new QGroupBox(QStringLiteral("DATENLOGGER"), this);
-    loggers->setGeometry(8, 178, 497, 82);
+    loggers->setGeometry(8, 194, 497, 82);
     l_termlog = monoLabel(QStringLiteral("TermoLog: aus"), loggers);
     l_levellog = monoLabel(QStringLiteral("LevelLog: aus"), loggers);
     auto* loggerLayout = new QVBoxLayout(loggers);
     loggerLayout->addWidget(l_termlog);
     loggerLayout->addWidget(l_levellog);
+
+    // The broker connection in words (its last error while it fails) and the outboxes'
+    // figures; the station and the tick keep them current.
+    auto* network = new QGroupBox(QStringLiteral("NETZWERK"), this);
+    network->setGeometry(8, 282, 497, 102);
+    l_network = monoLabel(QStringLiteral("Netzwerk: aus"), network);
+    l_network->setWordWrap(true);
+    l_outbox = monoLabel(QStringLiteral("Outbox: 0 wartend, 0 verworfen"), network);
+    auto* networkLayout = new QVBoxLayout(network);
+    networkLayout->addWidget(l_network);
+    networkLayout->addWidget(l_outbox);
+}
+
+void TfmDiagnose::toggleScanNet() {
+    led_scannet->toggle();
+}
+void TfmDiagnose::showNetworkState(const QString& text) {
+    l_network->setText(text);
+}
+void TfmDiagnose::showOutbox(std::int64_t waiting, std::uint64_t dropped) {
+    const QString text =
+        QStringLiteral("Outbox: %1 wartend, %2 verworfen").arg(waiting).arg(dropped);
+    if (l_outbox->text() != text)
+        l_outbox->setText(text);
 }
 
 void TfmDiagnose::toggleScanUsb() {

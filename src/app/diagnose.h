@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <cstdint>
+
 class QLabel;
 class Led;
 
@@ -15,16 +17,25 @@ public:
 
     Led* led_scanusb = nullptr;
     Led* led_scancom = nullptr;
+    Led* led_scannet = nullptr;
     Led* led_datastream = nullptr;
     QLabel* l_devcount = nullptr;
     QLabel* l_devname = nullptr;
     QLabel* l_incount = nullptr;
     QLabel* l_termlog = nullptr;
     QLabel* l_levellog = nullptr;
+    QLabel* l_network = nullptr;
+    QLabel* l_outbox = nullptr;
 
     void toggleScanUsb() override;
     void toggleScanCom() override;
     void toggleDataStream() override;
     void setDeviceCountText(const QString& text) override;
     void setDeviceNameText(const QString& text) override;
+
+    // The remote link's LED, toggled per telegram it brings.
+    void toggleScanNet();
+    // "Netzwerk: verbunden mit host:port", the last error, or "Netzwerk: aus".
+    void showNetworkState(const QString& text);
+    void showOutbox(std::int64_t waiting, std::uint64_t dropped);
 };

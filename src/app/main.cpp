@@ -2,6 +2,7 @@
 #include "app/quit_on_signal.h"
 #include "app/start_unit.h"
 #include "link/usb_com.h"
+#include "net/mqtt_option.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -9,6 +10,8 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -18,9 +21,20 @@ void nameApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Velcor"));
 }
 
+struct CommandLine {
+    bool simulate = false;
+    std::optional<MqttOverride> mqtt;
+    QString error; // what is wrong with it; empty when nothing
+};
+
+std::optional<QString> valueIfSet(const QCommandLineParser& parser,
+                                  const QCommandLineOption& option) {
+    return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
+}
+
 // Reads the command line before any window system is needed, so --help and --version
-// work without a display. Returns whether --simulate was given.
-bool parseCommandLine(int argc, char* argv[]) {
+// work without a display.
+CommandLine parseCommandLine(int argc, char* argv[]) {
     QCoreApplication core(argc, argv);
     nameApplication();
     QCommandLineParser parser;
@@ -32,9 +46,22 @@ bool parseCommandLine(int argc, char* argv[]) {
         QStringLiteral("simulate"),
         QStringLiteral("Serve the USB link from the built-in simulated receiver "
                        "(HeatSpan at address 17, TideSpan at address 0)."));
-    parser.addOption(simulate);
+    const QCommandLineOption mqtt(
+        QStringLiteral("mqtt"),
+        QStringLiteral("Publish the readings to the MQTT broker at HOST[:PORT] for this run "
+                       "(PORT 1883, 8883 with TLS; IPv6 as [::1]:1884), e.g. --simulate "
+                       "--mqtt localhost. Not saved: the Netzwerk window's settings stay."),
+        QStringLiteral("HOST[:PORT]"));
+    const QCommandLineOption mqttTopic(
+        QStringLiteral("mqtt-topic"),
+        QStringLiteral("Base topic for this run with --mqtt (otherwise the setting, by "
+                       "default monidesk/<host name>). Not saved."),
+        QStringLiteral("BASE"));
+    parser.addOptions({simulate, mqtt, mqttTopic});
     parser.process(core);
-    return parser.isSet(simulate);
+    MqttOptionResult mqttOptions =
+        ParseMqttOptions(valueIfSet(parser, mqtt), valueIfSet(parser, mqttTopic));
+    return {parser.isSet(simulate), mqttOptions.override, mqttOptions.error};
 }
 
 } // namespace
@@ -44,7 +71,11 @@ int main(int argc, char* argv[]) {
     // Past a file-size limit a write fails (EFBIG, and the save says so) instead of killing us.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    const bool simulate = parseCommandLine(argc, argv);
+    const CommandLine commandLine = parseCommandLine(argc, argv);
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "monidesk: %s\n", qPrintable(commandLine.error));
+        return 1;
+    }
 
     QApplication app(argc, argv);
     // No display name: Qt would append it to every window title that does not end with
@@ -64,8 +95,9 @@ int main(int argc, char* argv[]) {
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
-    if (simulate)
+    if (commandLine.simulate)
         UseSimulatedReceiver();
+    mqttOverride = commandLine.mqtt;
 
     InitResources();
     CreateWindows();

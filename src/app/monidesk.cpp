@@ -5,14 +5,19 @@
 #include "app/diagnose.h"
 #include "app/dispatch.h"
 #include "app/filelog.h"
+#include "app/network_wiring.h"
 #include "app/start_unit.h"
 #include "platform/error_report.h"
+#include "platform/window_frame.h"
 
 #include "level/level_state.h"
 #include "level/tidespan.h"
 #include "link/link_notice.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
+#include "net/network_settings_store.h"
+#include "net/network_window.h"
+#include "net/password_keeper.h"
 #include "settings/setup.h"
 #include "temperature/heatspan.h"
 #include "temperature/temperature_state.h"
@@ -27,6 +32,9 @@ TfmSetup* fmSetup = nullptr;
 TfmLevel* fmLevel = nullptr;
 TfmAlarm* fmAlarm = nullptr;
 TfmFilelog* fmFilelog = nullptr;
+TfmNetwork* fmNetwork = nullptr;
+PasswordKeeper* passwordKeeper = nullptr;
+std::optional<MqttOverride> mqttOverride;
 
 namespace {
 
@@ -38,8 +46,12 @@ namespace {
 //   front before a full record store can hold it up with its message;
 // - a level reading: the live level values, then the level window (which records them),
 //   then the LevelLog logger learns that it arrived;
-// - a checked telegram (acceptedTelegrams, before the dispatcher): nobody yet.
-// Whatever else wants readings (a publisher, an export) is attached after these.
+// - a checked telegram (acceptedTelegrams, before the dispatcher): nobody here.
+// The network station's consumers come after all of these (AttachNetworkConsumers): a
+// temperature or status reading goes to the publisher as a HeatSpan state built from the
+// live temperatures it has just updated, a level reading as a TideSpan state, and a checked
+// telegram from USB or COM is published raw. Whatever else wants readings (an export) is
+// attached after those.
 void attachConsumers() {
     temperatureReadings.attach(StoreLiveTemperatures);
     temperatureReadings.attach([window = fmTermo](const TemperatureReading& reading) {
@@ -81,12 +93,18 @@ void CreateWindows() {
     fmLevel = new TfmLevel;
     fmAlarm = new TfmAlarm;
     fmFilelog = new TfmFilelog;
+    passwordKeeper = new PasswordKeeper;
+    fmNetwork = new TfmNetwork(networkSettings, *passwordKeeper);
+    // Publishing starts once the password is there (loaded() also when there is none).
+    CreateNetworkStation();
+    passwordKeeper->load();
 
     // What the lower layers report, where checked telegrams go and who gets their readings.
     linkIndicators.install(fmDiagnose);
     alarmResponse.install(fmTermo);
     SetTelegramDispatcher(DispatchTelegram);
     attachConsumers();
+    AttachNetworkConsumers();
     SetLinkNoticeHook(ErrorReport::ReportLater);
     // The windows among each other.
     QObject::connect(fmSetup, &TfmSetup::closed, fmStart, &TfmStart::ApplyChannelNames);
@@ -95,6 +113,11 @@ void CreateWindows() {
                      &TfmSetup::ShowLoggerSwitches);
     QObject::connect(fmFilelog, &TfmFilelog::levelLogSwitchedOff, fmSetup,
                      &TfmSetup::ShowLoggerSwitches);
+    // The network window opens from the setup window and from the tray menu.
+    QObject::connect(fmSetup, &TfmSetup::networkRequested, fmNetwork,
+                     [] { ShowWindow(fmNetwork); });
+    QObject::connect(fmStart, &TfmStart::networkRequested, fmNetwork,
+                     [] { ShowWindow(fmNetwork); });
 
     fmStart->ApplyFirstRunDefaults();
     // The first tick comes from the message loop, never before the windows exist.
@@ -114,6 +137,9 @@ void DestroyWindows() {
     SetTelegramDispatcher({});
     detachConsumers();
     SetLinkNoticeHook({});
+    DestroyNetworkStation(); // the broker learns at once that this station is offline
+    destroy(fmNetwork);      // what was typed last goes to the keeper and the settings
+    destroy(passwordKeeper);
     destroy(fmFilelog);
     destroy(fmAlarm);
     destroy(fmLevel);

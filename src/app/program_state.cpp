@@ -2,8 +2,10 @@
 
 #include "alarm/check_alarms.h"
 #include "app/filelog.h"
+#include "app/monidesk.h"
 #include "level/level_state.h"
 #include "link/link_state.h"
+#include "net/network_settings_store.h"
 #include "platform/error_report.h"
 #include "settings/settings.h"
 #include "temperature/temperature_state.h"
@@ -13,6 +15,8 @@ void ResetProgramState() {
     ResetSettings();
     ResetLinkState();
     ResetAlarmState();
+    ResetNetworkSettings();
+    mqttOverride.reset();
     ResetTemperatureState();
     ResetLevelState();
     ResetLoggerState();

@@ -4,10 +4,13 @@
 #include "app/diagnose.h"
 #include "app/filelog.h"
 #include "app/monidesk.h"
+#include "app/network_wiring.h"
 #include "level/tidespan.h"
 #include "link/serial_com.h"
 #include "link/telegram.h"
 #include "link/usb_com.h"
+#include "net/mqtt_option.h"
+#include "net/network_settings_store.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/error_report.h"
@@ -22,6 +25,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QThread>
 #include <QTimer>
@@ -60,6 +64,9 @@ TfmStart::TfmStart(QWidget* parent) : QWidget(parent) {
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
             TR1Click();
     });
+    auto* trayMenu = new QMenu(this);
+    trayMenu->addAction(QStringLiteral("Netzwerk"), this, &TfmStart::networkRequested);
+    TR1->setContextMenu(trayMenu);
 
     // Started once every window exists (CreateWindows): a message box shown while the
     // settings load runs an event loop of its own, and a tick there would poll before the
@@ -103,8 +110,12 @@ void TfmStart::FormCreate() {
 }
 
 void TfmStart::LoadSettings() {
+    // The network values come after the 32, in the same opening of the store.
     if (auto store = OpenUserSettingsStore())
-        ::LoadSettings(*store, settings, showSettingsMessage);
+        LoadSettingsWithNetwork(*store, settings, networkSettings, showSettingsMessage);
+    storedNetwork_ = networkSettings;
+    if (mqttOverride)
+        ApplyMqttOverride(networkSettings, *mqttOverride);
 }
 
 void TfmStart::ApplyFirstRunDefaults() {
@@ -117,7 +128,11 @@ void TfmStart::ApplyFirstRunDefaults() {
 
 void TfmStart::SaveSettings() {
     if (auto store = OpenUserSettingsStore())
-        ::SaveSettings(*store, settings, showSettingsMessage);
+        SaveSettingsWithNetwork(
+            *store, settings,
+            mqttOverride ? WithoutMqttOverride(networkSettings, storedNetwork_, *mqttOverride)
+                         : networkSettings,
+            showSettingsMessage);
 }
 
 void TfmStart::ApplyChannelNames() {
@@ -133,6 +148,7 @@ void TfmStart::Timer2Timer() {
     ErrorReport::RunTick([] {
         PollUsbReceiver();
         PollSerialReceiver(fmSerial);
+        PollRemoteLink();
         if (fmDiagnose)
             fmDiagnose->l_incount->setText(StatusLine());
         if (settings.CHK_TERMLOG && fmFilelog)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/network_settings.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -46,6 +48,10 @@ public:
     // Whether the program sits in the tray now.
     bool inTray() const;
 
+Q_SIGNALS:
+    // "Netzwerk" was chosen in the tray icon's menu.
+    void networkRequested();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -56,5 +62,6 @@ private:
     QToolButton* makeButton(int left, const QString& caption, const QString& icon);
 
     bool closing_ = false;
+    NetworkSettings storedNetwork_;          // as loaded, before --mqtt
     QList<QPointer<QWidget>> hiddenForTray_; // a window may go while in the tray
 };

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 TfmSetup::TfmSetup(QWidget* parent) : QWidget(parent) {
@@ -27,6 +28,10 @@ TfmSetup::TfmSetup(QWidget* parent) : QWidget(parent) {
                         QStringLiteral("COM 3"), QStringLiteral("COM 4")},
                        5, this);
     rg_port->setGeometry(8, 495, 570, 49);
+    // In the empty corner under "Kanalbezeichnung", right-aligned with it and level with
+    // "Firmware V3"; a control of the window's own, not of the HeatSpan group.
+    bt_network = new QPushButton(QStringLiteral("Netzwerk…"), this);
+    bt_network->setGeometry(470, 454, 100, 25);
     connectHandlers();
 }
 
@@ -128,6 +133,7 @@ void TfmSetup::connectHandlers() {
     connect(TermoKnob, &AddressKnob::sliderReleased, this, &TfmSetup::TermoKnobClick);
     connect(chk_v264, &QCheckBox::clicked, this, &TfmSetup::chk_v264Click);
     connect(chk_v300, &QCheckBox::clicked, this, &TfmSetup::chk_v300Click);
+    connect(bt_network, &QPushButton::clicked, this, &TfmSetup::networkRequested);
 }
 
 void TfmSetup::FormShow() {

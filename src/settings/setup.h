@@ -11,6 +11,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 class RadioGroup;
 class SegmentDisplay;
@@ -52,6 +53,9 @@ public:
 
     RadioGroup* rg_port = nullptr; // "Daten Port": USB, COM 1 ... COM 4
 
+    // "Netzwerk…": opens the network window, from space that no other control uses.
+    QPushButton* bt_network = nullptr;
+
     // Fills the controls from the settings.
     void FormShow();
 
@@ -78,6 +82,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // The window was closed: the program takes over the channel names.
     void closed();
+    // "Netzwerk…" was clicked: the program shows the network window.
+    void networkRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -12,7 +12,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -192,6 +194,23 @@ TEST_F(SetupWindow, BrowseTakesANewNameAndACancelChangesNothing) {
     EXPECT_EQ(dialogs.logFileDialogs, 2);
     EXPECT_EQ(settings.LLOG_PATH, level.toStdString());
     EXPECT_EQ(setup.ed_llog->text(), level);
+}
+
+// "Netzwerk…" takes space that no control of the window uses (only the HeatSpan group's frame
+// runs around that corner), so every other control stays where it was.
+TEST_F(SetupWindow, NetworkButtonCoversNoOtherControlAndAsksForTheNetworkWindow) {
+    setup.show();
+    const QRect button = setup.bt_network->geometry();
+    EXPECT_TRUE(setup.rect().contains(button));
+    for (const QWidget* control : setup.findChildren<QWidget*>()) {
+        if (control == setup.bt_network || control == setup.GroupBox1)
+            continue;
+        const QRect place(control->mapTo(&setup, QPoint(0, 0)), control->size());
+        EXPECT_FALSE(place.intersects(button)) << control->metaObject()->className();
+    }
+    QSignalSpy requested(&setup, &TfmSetup::networkRequested);
+    setup.bt_network->click();
+    EXPECT_EQ(requested.count(), 1);
 }
 
 } // namespace
