@@ -1,9 +1,9 @@
 #include "net/mqtt_messages.h"
 
+#include "platform/system_error.h"
+
 #include <mosquitto.h>
 
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -16,20 +16,7 @@ QString Unreachable(const MqttTarget& target, const QString& why) {
 }
 
 QString ErrnoWords(int errnoValue) {
-    switch (errnoValue) {
-    case ECONNREFUSED:
-        return QStringLiteral("Verbindung abgewiesen");
-    case ETIMEDOUT:
-        return QStringLiteral("keine Antwort");
-    case EHOSTUNREACH:
-    case ENETUNREACH:
-        return QStringLiteral("Netz oder Rechner nicht erreichbar");
-    case ECONNRESET:
-        return QStringLiteral("Verbindung vom Broker getrennt");
-    default:
-        return errnoValue != 0 ? QString::fromLocal8Bit(std::strerror(errnoValue))
-                               : QStringLiteral("Verbindung getrennt");
-    }
+    return errnoValue != 0 ? SystemErrorText(errnoValue) : QStringLiteral("Verbindung getrennt");
 }
 
 QString TlsText(const MqttTarget& target, const QString& detail) {

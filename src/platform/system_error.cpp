@@ -10,7 +10,7 @@ struct Reason {
     const char* text; // UTF-8
 };
 
-// The failures the program's file operations meet.
+// The failures the program's file operations meet
 const Reason kReasons[] = {
     {ENOSPC, "Kein freier Speicherplatz auf dem Gerät"},
     {EACCES, "Keine Berechtigung"},
@@ -40,6 +40,12 @@ const Reason kReasons[] = {
     {ECANCELED, "Vorgang abgebrochen"},
     {EAGAIN, "Ressource vorübergehend nicht verfügbar"},
     {EINTR, "Unterbrochener Systemaufruf"},
+    // and what a connection to the broker meets
+    {ECONNREFUSED, "Verbindung abgewiesen"},
+    {ETIMEDOUT, "keine Antwort"},
+    {EHOSTUNREACH, "Netz oder Rechner nicht erreichbar"},
+    {ENETUNREACH, "Netz oder Rechner nicht erreichbar"},
+    {ECONNRESET, "Verbindung vom Broker getrennt"},
 };
 
 } // namespace
