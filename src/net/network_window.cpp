@@ -141,7 +141,7 @@ void TfmNetwork::connectHandlers() {
     };
     for (const auto& [edit, member] : texts) {
         connect(edit, &QLineEdit::textEdited, this,
-                [this, edit, member] { textEdited(edit, network_.*member); });
+                [this, edit = edit, member = member] { textEdited(edit, network_.*member); });
         connect(edit, &QLineEdit::editingFinished, this, &TfmNetwork::typingDone);
     }
     const std::tuple<QToolButton*, QLineEdit*, QString NetworkSettings::*> browsers[] = {
