@@ -57,6 +57,11 @@ void MqttClient::stop() {
     setState(MqttState::Off, OffText());
 }
 
+void MqttClient::refuse(const QString& why) {
+    retire();
+    setState(MqttState::Failed, why);
+}
+
 void MqttClient::retire() {
     if (!worker_)
         return;

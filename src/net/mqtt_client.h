@@ -33,6 +33,8 @@ public:
     // "offline" on the status topic and a clean disconnect, on the network thread; returns at
     // once.
     void stop();
+    // Not started at all, for a reason the settings give: Failed with `why`.
+    void refuse(const QString& why);
 
     MqttState state() const { return state_; }
     // What the network window and Diagnose show: "Verbunden mit …", "Broker nicht erreichbar: …".

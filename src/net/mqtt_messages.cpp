@@ -4,7 +4,6 @@
 
 #include <mosquitto.h>
 
-
 namespace {
 
 QString Address(const MqttTarget& target) {

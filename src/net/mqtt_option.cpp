@@ -1,6 +1,7 @@
 #include "net/mqtt_option.h"
 
 #include "net/network_settings_store.h"
+#include "net/topics.h"
 
 namespace {
 
@@ -80,8 +81,7 @@ MqttOptionResult ParseMqttOptions(const std::optional<QString>& address,
     }
     if (topic) {
         // Readings are published below the base topic: no wildcards, not empty.
-        if (topic->isEmpty() || topic->contains(u'+') || topic->contains(u'#') ||
-            topic->contains(QChar(0))) {
+        if (!IsPublishableTopic(*topic)) {
             result.error =
                 QStringLiteral("--mqtt-topic: '%1' is no topic to publish to").arg(*topic);
             return result;

@@ -46,6 +46,14 @@ void NetworkStation::apply(const NetworkSettings& settings, const QString& passw
     stop();
     if (!settings.enabled)
         return;
+    // A wildcard in the base topic would make the broker drop every message silently.
+    const QString base = EffectiveBaseTopic(settings);
+    if (!IsPublishableTopic(base)) {
+        client_.refuse(QStringLiteral("Basis-Topic '%1' ungültig: '+' und '#' sind darin nicht "
+                                      "erlaubt")
+                           .arg(base));
+        return;
+    }
     openOutboxes();
     publisher_ =
         std::make_unique<Publisher>(Publisher::ConfigOf(settings), client_, *heatSpan_, *tideSpan_);

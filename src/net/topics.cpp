@@ -18,6 +18,11 @@ QString EffectiveBaseTopic(const NetworkSettings& settings) {
     return topic.isEmpty() ? DefaultBaseTopic() : topic;
 }
 
+bool IsPublishableTopic(const QString& base) {
+    return !base.isEmpty() && !base.contains(u'+') && !base.contains(u'#') &&
+           !base.contains(QChar(0));
+}
+
 QString RemoteTelegramTopic(const NetworkSettings& settings) {
     const QString base = TrimTopic(settings.remoteBase);
     return base.isEmpty() ? QString() : base + QStringLiteral("/telegram");

@@ -15,6 +15,9 @@
 
 // The setting, or DefaultBaseTopic() when it is empty; surrounding blanks and slashes go.
 QString EffectiveBaseTopic(const NetworkSettings& settings);
+// Whether readings can be published below `base`: not empty, and no wildcard ('+', '#') or
+// NUL, which a broker refuses in a topic one publishes to.
+bool IsPublishableTopic(const QString& base);
 // The remote station's telegram topic; empty when no remote base is set.
 QString RemoteTelegramTopic(const NetworkSettings& settings);
 

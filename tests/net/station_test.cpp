@@ -15,6 +15,7 @@
 #include "support/file_faults.h"
 #include "temperature/temperature_state.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSignalSpy>
@@ -294,6 +295,20 @@ TEST(StationTest, TickGoesOnWhileTheBrokerCannotBeReached) {
         std::printf("  largest gap between ticks with %s: %lld ms\n", c.name,
                     static_cast<long long>(largest));
         EXPECT_LT(largest, 1000);
+    }
+}
+
+// A wildcard in the base topic would have the broker drop every message without a word: the
+// station does not start and says why, where a failed connection shows.
+TEST(StationTest, WildcardBaseTopicIsRefusedAndSaid) {
+    for (const char* base : {"halle/+/kessel", "halle/#"}) {
+        QTemporaryDir data;
+        NetworkStation station(data.path());
+        station.apply(Publishing(1883, QString::fromLatin1(base)), {});
+        EXPECT_EQ(station.client().state(), MqttState::Failed) << base;
+        EXPECT_TRUE(station.client().stateText().startsWith(QStringLiteral("Basis-Topic")))
+            << station.client().stateText().toStdString();
+        EXPECT_FALSE(QDir(data.path()).exists(QStringLiteral("heatspan"))) << "no outbox opened";
     }
 }
 
