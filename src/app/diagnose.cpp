@@ -19,6 +19,19 @@ QLabel* monoLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
+// A group of two fixed-font lines, one under the other.
+QGroupBox* lineGroup(const QString& title, const QRect& geometry, QWidget* parent, QLabel*& first,
+                     const QString& firstText, QLabel*& second, const QString& secondText) {
+    auto* group = new QGroupBox(title, parent);
+    group->setGeometry(geometry);
+    first = monoLabel(firstText, group);
+    second = monoLabel(secondText, group);
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    return group;
+}
+
 Led* makeLed(QWidget* parent) {
     auto* led = new Led(parent);
     led->setColors(QColor(0, 255, 0), QColor(0, 96, 0));
@@ -46,13 +59,8 @@ TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
         scanLayout->addLayout(row);
     }
 
-    auto* receivers = new QGroupBox(QStringLiteral("USB-RECEIVERS"), this);
-    receivers->setGeometry(136, 6, 369, 112);
-    l_devcount = monoLabel(QStringLiteral("DEVICES: 0"), receivers);
-    l_devname = monoLabel(QStringLiteral("NAME: NONE."), receivers);
-    auto* receiverLayout = new QVBoxLayout(receivers);
-    receiverLayout->addWidget(l_devcount);
-    receiverLayout->addWidget(l_devname);
+    lineGroup(QStringLiteral("USB-RECEIVERS"), QRect(136, 6, 369, 112), this, l_devcount,
+              QStringLiteral("DEVICES: 0"), l_devname, QStringLiteral("NAME: NONE."));
 
     auto* stream = new QGroupBox(QStringLiteral("DATA-STREAM"), this);
     stream->setGeometry(8, 124, 497, 64);
@@ -64,24 +72,15 @@ TfmDiagnose::TfmDiagnose(QWidget* parent) : QWidget(parent) {
 
     // Whether each data logger writes, waits for its first readings or pauses for a silent
     // transmitter; the tick keeps it current.
-    auto* loggers = new QGroupBox(QStringLiteral("DATENLOGGER"), this);
-    loggers->setGeometry(8, 194, 497, 82);
-    l_termlog = monoLabel(QStringLiteral("TermoLog: aus"), loggers);
-    l_levellog = monoLabel(QStringLiteral("LevelLog: aus"), loggers);
-    auto* loggerLayout = new QVBoxLayout(loggers);
-    loggerLayout->addWidget(l_termlog);
-    loggerLayout->addWidget(l_levellog);
+    lineGroup(QStringLiteral("DATENLOGGER"), QRect(8, 194, 497, 82), this, l_termlog,
+              QStringLiteral("TermoLog: aus"), l_levellog, QStringLiteral("LevelLog: aus"));
 
     // The broker connection in words (its last error while it fails) and the outboxes'
     // figures; the station and the tick keep them current.
-    auto* network = new QGroupBox(QStringLiteral("NETZWERK"), this);
-    network->setGeometry(8, 282, 497, 102);
-    l_network = monoLabel(QStringLiteral("Netzwerk: aus"), network);
+    lineGroup(QStringLiteral("NETZWERK"), QRect(8, 282, 497, 102), this, l_network,
+              QStringLiteral("Netzwerk: aus"), l_outbox,
+              QStringLiteral("Outbox: 0 wartend, 0 verworfen"));
     l_network->setWordWrap(true);
-    l_outbox = monoLabel(QStringLiteral("Outbox: 0 wartend, 0 verworfen"), network);
-    auto* networkLayout = new QVBoxLayout(network);
-    networkLayout->addWidget(l_network);
-    networkLayout->addWidget(l_outbox);
 }
 
 void TfmDiagnose::toggleScanNet() {
