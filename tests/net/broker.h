@@ -56,6 +56,10 @@ private:
 // A port on 127.0.0.1 nobody listens on (bound and released again).
 int FreeLoopbackPort();
 
+// A non-blocking socket listening on 127.0.0.1 at a port the system picks (`port`), with
+// `backlog` unaccepted connections at most.
+int ListenOnLoopback(int backlog, int& port);
+
 // A loopback port whose queue of unaccepted connections is full: new connection attempts are
 // dropped without an answer, as by a host that drops packets, until release() empties the
 // queue; the next attempt (the kernel repeats a dropped one after a second or more) then

@@ -44,17 +44,7 @@ ReceivedMessage Retained(int port, const QString& topic) {
 // A port that accepts connections and hangs up on each at once, counting them.
 class HangingUpPort {
 public:
-    HangingUpPort() {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(fd_, 8);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
+    HangingUpPort() { fd_ = ListenOnLoopback(8, port_); }
     ~HangingUpPort() { ::close(fd_); }
     int port() const { return port_; }
     int hangUps() {
